@@ -1,0 +1,18 @@
+// gui_quarn: a small toolkit of windows and controls addressed by name.
+//
+//   guiinit();                                   // once, before declaring
+//   addedit("win.msg", "", onenter, 10, 10, 300, 24, 0);   // declare controls
+//   trapclose("win", onclose);
+//   openwindow("win", "caption", 100, 100, 640, 480, WS_OVERLAPPEDWINDOW, 0);
+//   loop: guiscan(); read guievent in callbacks; settext("win.msg", "...");
+//   guiexit("nomsg");
+//
+// Each module (program, plug-in) links its own instance: gui_quarn_main or
+// gui_quarn_plugin (QUARN_GUI_PLUGIN=1). User-interface thread only.
+#pragma once
+#include "guitables.h"   // the tables, guievent, ngui
+#include "guicore.h"     // start-up, windows, names, message boxes
+#include "guievents.h"   // traps, usersubs, the message pump
+#include "guicontrols.h" // control kinds and by-name operations
+#include "guifiles.h"    // file dialog
+#include "guiimage.h"    // images and image buffers
