@@ -1,0 +1,34 @@
+// render.h: roomcaster_render, the offline renderer: a WAV file through the real engine.
+//
+//   RenderOptions o; std::string error;
+//   if (!parserenderoptions(argc, argv, o, error)) -> error, exit 2
+//   int status = runrender(o);   // 0 rendered, 2 bad input (one line on stderr)
+//
+// Offline rules: the engine starts as program start-up and opening the devices
+// leave it (defaults; starttime 0, inputmode and outputmode 1, vupeak 1.0,
+// autolevel 0.01), then the --set values apply. The clock is the stream clock
+// (frame f at f / 44100 s), so the first 3 s are silent and the next 3 s fade in.
+// Every block finds all six playback buffers free. The output has exactly the
+// input's frames.
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+struct RenderOptions {
+  int buffersize = 400;                                 // frames per block, 150..16000
+  std::vector<std::pair<std::string, double>> sets;     // --set NAME=VALUE, in order
+  std::vector<std::string> plugins;                     // --plugin PATH, slots 1..6 in order
+  std::string input, output;
+  bool help = false;
+  bool progress = false;                                // progress line on stderr
+};
+
+extern const char *renderusage;
+
+bool parserenderoptions(int argc, char **argv, RenderOptions &options, std::string &error);
+
+// Applies one --set value to the engine (after the start-up state is made).
+void applyenginevalue(const std::string &name, double value);
+
+int runrender(const RenderOptions &options);

@@ -1,0 +1,21 @@
+// roomcaster_render: renders a WAV file through the roomcaster_quarn engine.
+// Exit status: 0 rendered, 2 bad input (one line on stderr; OUTPUT untouched).
+#include <cstdio>
+
+#include "render.h"
+#include "renderterminal.h"
+
+int main(int argc, char **argv) {
+  RenderOptions options;
+  std::string error;
+  if (!parserenderoptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "roomcaster_render: %s\n", error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(renderusage, stdout);
+    return 0;
+  }
+  options.progress = stderristerminal();
+  return runrender(options);
+}

@@ -1,0 +1,26 @@
+// engine: the audio engine of roomcaster_quarn (portable, no <windows.h>).
+//
+//   engineinit();                        // program start: defaults, memories zeroed
+//   engineclock.now = mymonotonicclock;  // or engineclock.streamclock = true (offline)
+//   engineplayback.store(&port);         // the playback device's buffers (playbackport.h)
+//   enginedevicesopened(now);            // starttime, modes, vupeak, autolevel
+//   processblock(samples, count);        // audio thread, once per captured block
+//
+// processblock runs every sample through the chain: input history, DC blocker,
+// averaging comb, plug-ins, wet extraction, trend guard, start-up envelope,
+// automatic level, limiter, low cut, level follower, clip, pan; then queues the
+// block on the playback port. It never allocates, locks, or calls the system
+// except one clock reading per block and the port's queue call.
+#pragma once
+#include <cstdint>
+
+#include "enginestate.h"
+#include "playbackport.h"
+#include "pluginslot.h"
+
+// Audio thread. samples: the engine's copy of the captured block, interleaved
+// 16-bit; count: 2 x frames recorded (whole frames).
+void processblock(const int16_t *samples, int count);
+
+// The block-size list of the control panel: entry i (1..24) in frames.
+int buffersizeentry(int i);

@@ -1,0 +1,106 @@
+// enginestate.cpp: the engine record, its start values and the device-open values.
+#include "engine.h"
+
+#include <cstring>
+
+EngineState engine;
+PluginSlot pluginslots[pluginslotcount + 1];
+std::atomic<PlaybackPort *> engineplayback{nullptr};
+EngineClock engineclock{nullptr, false, 0};
+
+template <int n>
+static void clearchain(HighpassChain<n> &c) {
+  for (int k = 0; k < n; ++k) c.lp[k] = c.hp[k] = 0.0f;
+}
+
+void engineinit() {
+  EngineState &e = engine;
+  // user parameters: the defaults the settings reader assigns before each line
+  e.gain = 1.0f;
+  e.testgain = 3.0f;
+  e.pan = 0.0f;
+  e.wet = 0;
+  e.tplug = 1;
+  e.buffersize = startbuffersize;
+  e.autovol = 2;
+  e.reverb = 1;
+  e.treverba = 200.0f;
+  e.treverbb = 250.0f;
+  e.kreverba = 0.1f;
+  e.kreverbb = 0.1f;
+  e.automod = 0.5f;
+  e.lowmod = 1.0f;
+  e.krevmod = 1.0f;
+  e.decay = 1.0f;
+  e.tdecay = 100.0f;
+  e.kdecay = 0.77f;
+  e.noise = 0;
+  e.antilarsen = 0;
+  e.bypass = 0;
+  e.remove50 = 0;
+  e.mono = 0;
+
+  // switches: play is set to 1 when the main window is built
+  e.quitrequest = 0;
+  e.play = 1;
+  e.loopteststate = 0;
+  e.inputmode = 0;
+  e.outputmode = 0;
+  e.starttime = 0.0;
+
+  // published values
+  e.freeout = 0;
+  e.inputpeak = 0.0f;
+  e.vupeak = 1.0f;
+  e.inputmeter = 0.0f;
+  e.testpeak = 0.0f;
+  e.testlevel = 0.0f;
+
+  // stage memories
+  e.historypos = 0;
+  e.tonetime = 0.0;
+  clearchain(e.dc[0]);
+  clearchain(e.dc[1]);
+  e.combpos = 0;
+  e.dryenv = 100.0f;
+  e.wetenv = 100.0f;
+  clearchain(e.low[0]);
+  clearchain(e.low[1]);
+  e.lastoutput = 0.0f;
+  e.measurec1 = 0;
+  e.measurec2 = 0;
+
+  e.trendgain = 0.0;
+  e.guardlevel = 0.0;
+  e.guardreference = 0.0;
+  e.guardtrend = 0.0;
+  e.guardspan = 100.0;
+  e.autolevel = 0.1f;
+  e.limitergain = 1.0f;
+  e.followerfast = 0.0f;
+  e.followerslow = 0.0f;
+  e.followergain = 1.0f;
+  e.levelcounter = 0;
+
+  std::memset(e.measurecos, 0, sizeof e.measurecos);
+  std::memset(e.measuresin, 0, sizeof e.measuresin);
+  std::memset(e.comb, 0, sizeof e.comb);
+  std::memset(e.inputhistory, 0, sizeof e.inputhistory);
+
+  engineclock.streamframe = 0;
+}
+
+void enginedevicesopened(double now) {
+  engine.starttime = now;
+  engine.inputmode = 1;
+  engine.outputmode = 1;
+  engine.vupeak = 1.0f;
+  engine.autolevel = 0.01f;
+}
+
+int buffersizeentry(int i) {
+  int v = i <= 18 ? 50 * i + 100 : 100 * i - 800;
+  if (v < 150) v = 150;
+  if (v > 1980) v = 1980;
+  return 10 * v;
+}

@@ -1,0 +1,108 @@
+// levelcontrol.h: the five level-control loops. Audio thread only.
+//
+//   trendguard(x)      after the plug-ins: trendgain holds the output 10-20 % down
+//                      while the level is steady or rising
+//   autolevelupdate()  end of the main chain: slow level factor from inputpeak
+//   limiterupdate(x)   gain path: limitergain from gain, testgain, autolevel, trendgain
+//   levelfollower(x)   fast gain 0.06..1.4 against the slow average
+//   levelperiod(count) once per block: publishes vupeak, restarts inputpeak
+//
+// Both channels share every memory here. The guard works in double; every other
+// memory is a 32-bit float, and so are the temporaries, each rounded once when
+// stored.
+#pragma once
+#include <algorithm>
+#include <cmath>
+
+#include "atomics.h"
+#include "enginestate.h"
+
+inline void trendguard(float x) {
+  EngineState &e = engine;
+  double &L = e.guardlevel, &R = e.guardreference, &T = e.guardtrend, &S = e.guardspan;
+  double &G = e.trendgain;
+  T += (0.985 * L - T) * 0.001;  // L of the previous sample
+  R += (25 + L - R) * 0.004;
+  L += (std::fabs(x) - L) * 0.003;
+  S += (std::min(0.05 * R + 80, 100.0) - S) * 0.03;
+
+  float tg = ld(e.testgain);
+  double low, high;
+  if (tg < 0.141) {
+    low = 0.8, high = 1.93;
+  } else if (tg < 0.36) {
+    low = 0.82, high = 1.96;
+  } else if (tg < 0.6) {
+    low = 0.85, high = 1.99;
+  } else {
+    low = 0.9, high = 2.04;
+  }
+
+  if (T < R) {  // level rising above its slow trend
+    G += (S / (R + S - T) - G) * 0.02;
+    G = std::max(G, low);
+  } else {
+    G += ((T + S - R) / S - G) * 0.01;
+    G = std::min(G, high);
+  }
+}
+
+inline void autolevelupdate() {
+  EngineState &e = engine;
+  float peak = ld(e.inputpeak);
+  float a = ld(e.autolevel);
+  double q = (1 - peak / 32767) * (0.8 * ld(e.gain) + 0.2) * 0.42;
+  float p = q * q;
+  if (p >= a) {
+    a += (p - a) * 0.000003;  // slow rise
+  } else if (peak > 22000) {
+    a += (p - a) * 0.001;  // fast fall after a loud peak
+  } else {
+    a += (p - a) * 0.00003;
+  }
+  st(e.autolevel, a);
+}
+
+inline void limiterupdate(float x) {
+  EngineState &e = engine;
+  int outputmode = ld(e.outputmode);
+  float m = ld(e.testgain) * ld(e.gain) * ld(e.autolevel);
+  if (outputmode == 1) m = m * std::min(e.trendgain, 1.0);
+  float ceiling = m * m * 30000;
+  float &g = e.limitergain;
+  if (std::fabs(m * x) > ceiling) {
+    float v = ceiling / std::fabs(x);
+    g += (v - g) * 0.01;
+    if (g > 1.07 * v) g = 1.07 * v;  // never more than 7 % above the holding value
+  } else {
+    g += (m - g) * 0.0003;
+  }
+  if (outputmode == 99) g = ld(e.gain);
+}
+
+inline float levelfollower(float x) {
+  EngineState &e = engine;
+  float &F = e.followerfast, &W = e.followerslow, &K = e.followergain;
+  bool wet = ld(e.wet) == 1;
+  F += (std::fabs(x) + 50 - F) * 0.0001;
+  if (W < F) {  // level above its slow average: pull down
+    float d = std::min((F - W) * (wet ? 0.06 : 0.0174), 0.54);
+    K = 0.6 - d;
+    W += (F - W) * 0.0009;
+  } else {
+    float d = std::min((W - F) * (wet ? 0.6 : 0.174), 0.8);
+    K = 0.6 + d;
+    W += (F - W) * 0.0001;
+  }
+  return K * x;
+}
+
+inline void levelperiod(int count) {
+  EngineState &e = engine;
+  e.levelcounter += count;
+  if (e.levelcounter > 4400) {
+    e.levelcounter = 0;
+    st(e.vupeak, ld(e.inputpeak) / 32768);
+    st(e.inputpeak, 1.0f);
+  }
+}

@@ -1,0 +1,6 @@
+// loopmeasure.h: the loop test's measurement path (audio thread).
+#pragma once
+
+// Passes or blanks x (pass, 0, pass, 0 ...) and, every fourth call, updates
+// engine.testlevel with the test tone's magnitude measured in the input history.
+float loopmeasure(float x);

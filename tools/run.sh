@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Windows program and starts it under Wine.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$top/tools/setup.sh"
+source "$top/tools/services.sh"
+bash "$top/tools/build.sh"
+cd "$top/dist"
+echo "Starting the live engine between the default capture and playback devices." >&2
+echo "(The main window comes in a later version.) Press Enter or Ctrl+C to stop." >&2
+exec wine ./roomcaster_live.exe
