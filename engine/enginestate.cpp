@@ -8,11 +8,6 @@ PluginSlot pluginslots[pluginslotcount + 1];
 std::atomic<PlaybackPort *> engineplayback{nullptr};
 EngineClock engineclock{nullptr, false, 0};
 
-template <int n>
-static void clearchain(HighpassChain<n> &c) {
-  for (int k = 0; k < n; ++k) c.lp[k] = c.hp[k] = 0.0f;
-}
-
 void engineinit() {
   EngineState &e = engine;
   // user parameters: the defaults the settings reader assigns before each line
@@ -57,30 +52,17 @@ void engineinit() {
   e.testlevel = 0.0f;
 
   // stage memories
-  e.historypos = 0;
-  e.tonetime = 0.0;
-  clearchain(e.dc[0]);
-  clearchain(e.dc[1]);
-  e.combpos = 0;
-  e.dryenv = 100.0f;
-  e.wetenv = 100.0f;
-  clearchain(e.low[0]);
-  clearchain(e.low[1]);
-  e.lastoutput = 0.0f;
+  ChainMemories &m = e.chain;
+  m = ChainMemories{};
+  m.dryenv = 100.0f;
+  m.wetenv = 100.0f;
+  m.guardspan = 100.0;
+  m.autolevel = 0.1f;
+  m.limitergain = 1.0f;
+  m.followergain = 1.0f;
+  e.autolevel = 0.1f;
   e.measurec1 = 0;
   e.measurec2 = 0;
-
-  e.trendgain = 0.0;
-  e.guardlevel = 0.0;
-  e.guardreference = 0.0;
-  e.guardtrend = 0.0;
-  e.guardspan = 100.0;
-  e.autolevel = 0.1f;
-  e.limitergain = 1.0f;
-  e.followerfast = 0.0f;
-  e.followerslow = 0.0f;
-  e.followergain = 1.0f;
-  e.levelcounter = 0;
 
   std::memset(e.measurecos, 0, sizeof e.measurecos);
   std::memset(e.measuresin, 0, sizeof e.measuresin);

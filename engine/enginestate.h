@@ -7,8 +7,8 @@
 //   - stage memories: audio thread only (engineinit and the device-open values
 //     excepted, which the user-interface thread sets).
 // Every shared value is a single lock-free 32-bit (or 64-bit) atomic, so a read
-// sees the old or the new value whole and a change takes effect from the next
-// sample. Nothing here is ever locked or allocated after program start.
+// sees the old or the new value whole. Parameters and switches are read every
+// sample, so a change takes effect from the next sample. Nothing here is ever locked or allocated after program start.
 //
 // Glossary: a *sample* is one channel value; a *frame* is a left and a right
 // sample; a *block* is `buffersize` frames, 2 x buffersize interleaved samples
@@ -32,6 +32,32 @@ template <int sections>
 struct HighpassChain {
   float lp[sections];  // low-pass memory of each section, 16-bit scale
   float hp[sections];  // last output of each section, 16-bit scale
+};
+
+// The scalar memories of the chain, all owned by the audio thread.
+struct ChainMemories {
+  int32_t historypos;                 // newest entry of inputhistory
+  double tonetime;                    // test-tone clock, seconds, kept below 1000
+  HighpassChain<6> dc[2];             // dcblocker, per channel (0 left, 1 right)
+  int32_t combpos;                    // newest entry of comb
+  float dryenv, wetenv;               // wetextract envelopes, start 100.0
+  HighpassChain<2> low[2];            // lowcut, per channel
+  float lastoutput;                   // previous chain output (for pan)
+  // level control
+  double trendgain;                   // trendguard result G
+  double guardlevel;                  // L: smoothed |x|
+  double guardreference;              // R: smoothed level + 25
+  double guardtrend;                  // T: slower copy of 0.985 x level
+  double guardspan;                   // S: smoothed min(0.05 R + 80, 100)
+  float autolevel;                    // working copy of EngineState::autolevel
+  float limitergain;                  // factor applied in the gain path
+  float followerfast, followerslow;   // levelfollower envelopes F, W
+  float followergain;                 // levelfollower factor K
+  int32_t levelcounter;               // samples since the last level period
+  float inputpeak;                    // working copy of EngineState::inputpeak
+  float inputmeter;                   // working copy of EngineState::inputmeter
+  float testpeak;                     // working copy of EngineState::testpeak
+  float testlevel;                    // working copy of EngineState::testlevel
 };
 
 struct EngineState {
@@ -58,7 +84,8 @@ struct EngineState {
   aint outputmode;      // 0: silent output, 1: limiter uses trendgain, 99: limiter gain = gain
   std::atomic<double> starttime;  // seconds on the engine clock; set when the devices open
 
-  // --- published values (audio writes, UI reads) ---
+  // --- published values (audio writes at the end of each block, UI reads;
+  //     the loop test also resets testpeak and testlevel, see autolevel) ---
   aint freeout;         // free playback buffers of six at the last block
   afloat inputpeak;     // max |x| after the DC blocker in this level period
   afloat vupeak;        // inputpeak / 32768 at the last closed level period
@@ -67,26 +94,15 @@ struct EngineState {
   afloat testlevel;     // smoothed tone magnitude measured by loopmeasure
 
   // --- stage memories (audio thread) ---
-  int32_t historypos;                 // newest entry of inputhistory
-  double tonetime;                    // test-tone clock, seconds, kept below 1000
-  HighpassChain<6> dc[2];             // dcblocker, per channel (0 left, 1 right)
-  int32_t combpos;                    // newest entry of comb
-  float dryenv, wetenv;               // wetextract envelopes, start 100.0
-  HighpassChain<2> low[2];            // lowcut, per channel
-  float lastoutput;                   // previous chain output (for pan)
+  // processblock works on a copy of `chain` for the length of a block and
+  // stores it back at the end, so the hot memories live in registers.
+  ChainMemories chain;
+  // Level-control values the user-interface thread also writes (device open,
+  // loop test). processblock loads them at the start of a block and publishes
+  // its result at the end unless the other side wrote meanwhile, in which case
+  // the written value stands and takes effect from the next block.
+  afloat autolevel;                   // level factor; 0.01 at device open / loop test start
   int32_t measurec1, measurec2;       // loopmeasure counters
-
-  // level control
-  double trendgain;                   // trendguard result G
-  double guardlevel;                  // L: smoothed |x|
-  double guardreference;              // R: smoothed level + 25
-  double guardtrend;                  // T: slower copy of 0.985 x level
-  double guardspan;                   // S: smoothed min(0.05 R + 80, 100)
-  afloat autolevel;                   // level factor; UI sets 0.01 at device open / loop test
-  float limitergain;                  // factor applied in the gain path
-  float followerfast, followerslow;   // levelfollower envelopes F, W
-  float followergain;                 // levelfollower factor K
-  int32_t levelcounter;               // samples since the last level period
 
   // big rings last
   float measurecos[measuretable];     // loopmeasure tables, filled on first use

@@ -7,11 +7,10 @@
 
 #include "enginestate.h"
 
-// Six one-pole high-pass sections in series, per channel (j even: left, odd: right).
-// Each section takes the previous section's output of the previous sample, so the
-// sections run from the last to the first. Corner ~1.4 Hz each; gain 0.985^7 ~ 0.90.
-inline float dcblocker(float x, int j) {
-  HighpassChain<6> &c = engine.dc[j & 1];
+// Six one-pole high-pass sections in series for one channel. Each section takes
+// the previous section's output of the previous sample, so the sections run from
+// the last to the first. Corner ~1.4 Hz each; pass-band gain 0.985^7 ~ 0.90.
+inline float dcblocker(HighpassChain<6> &c, float x) {
   for (int k = 5; k >= 1; --k) {
     c.lp[k] += (c.hp[k - 1] - c.lp[k]) * 0.0002;
     c.hp[k] = (c.hp[k - 1] - c.lp[k]) * 0.985;
@@ -21,9 +20,8 @@ inline float dcblocker(float x, int j) {
   return c.hp[5] * 0.985;
 }
 
-// The same structure with two sections: corner ~23 Hz, gain 0.985^3.
-inline float lowcut(float x, int j) {
-  HighpassChain<2> &c = engine.low[j & 1];
+// The same structure with two sections: corner ~23 Hz, pass-band gain 0.985^3.
+inline float lowcut(HighpassChain<2> &c, float x) {
   c.lp[1] += (c.hp[0] - c.lp[1]) * 0.0033;
   c.hp[1] = (c.hp[0] - c.lp[1]) * 0.985;
   c.lp[0] += (x - c.lp[0]) * 0.0033;
@@ -33,19 +31,17 @@ inline float lowcut(float x, int j) {
 
 // Averages each sample with the one 4000 samples (2000 frames, ~45 ms) older,
 // same channel.
-inline float combaverage(float x) {
-  EngineState &e = engine;
-  e.combpos = e.combpos + 1 == combsize ? 0 : e.combpos + 1;
-  e.comb[e.combpos] = x;
-  int partner = e.combpos - combdelay;
+inline float combaverage(ChainMemories &m, float *ring, float x) {
+  m.combpos = m.combpos + 1 == combsize ? 0 : m.combpos + 1;
+  ring[m.combpos] = x;
+  int partner = m.combpos - combdelay;
   if (partner < 0) partner += combsize;
-  return 0.498 * (x + e.comb[partner]);
+  return 0.498 * (x + ring[partner]);
 }
 
 // Keeps what the plug-ins added: removes the dry sample d, matched in level by
-// the two envelopes (dryenv follows d, updated before the plug-ins run).
-inline float wetextract(float x, float d) {
-  EngineState &e = engine;
-  e.wetenv += (std::fabs(x) + 50 - e.wetenv) * 0.02;
-  return 0.95 * (x - 0.95 * d * e.wetenv / e.dryenv);
+// the two envelopes (dryenv follows d and is updated before the plug-ins run).
+inline float wetextract(ChainMemories &m, float x, float d) {
+  m.wetenv += (std::fabs(x) + 50 - m.wetenv) * 0.02;
+  return 0.95 * (x - 0.95 * d * m.wetenv / m.dryenv);
 }

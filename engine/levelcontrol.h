@@ -17,22 +17,20 @@
 #include "atomics.h"
 #include "enginestate.h"
 
-inline void trendguard(float x) {
-  EngineState &e = engine;
-  double &L = e.guardlevel, &R = e.guardreference, &T = e.guardtrend, &S = e.guardspan;
-  double &G = e.trendgain;
+inline void trendguard(ChainMemories &m, float x, float testgain) {
+  double &L = m.guardlevel, &R = m.guardreference, &T = m.guardtrend, &S = m.guardspan;
+  double &G = m.trendgain;
   T += (0.985 * L - T) * 0.001;  // L of the previous sample
   R += (25 + L - R) * 0.004;
   L += (std::fabs(x) - L) * 0.003;
   S += (std::min(0.05 * R + 80, 100.0) - S) * 0.03;
 
-  float tg = ld(e.testgain);
   double low, high;
-  if (tg < 0.141) {
+  if (testgain < 0.141) {
     low = 0.8, high = 1.93;
-  } else if (tg < 0.36) {
+  } else if (testgain < 0.36) {
     low = 0.82, high = 1.96;
-  } else if (tg < 0.6) {
+  } else if (testgain < 0.6) {
     low = 0.85, high = 1.99;
   } else {
     low = 0.9, high = 2.04;
@@ -47,11 +45,10 @@ inline void trendguard(float x) {
   }
 }
 
-inline void autolevelupdate() {
-  EngineState &e = engine;
-  float peak = ld(e.inputpeak);
-  float a = ld(e.autolevel);
-  double q = (1 - peak / 32767) * (0.8 * ld(e.gain) + 0.2) * 0.42;
+inline void autolevelupdate(ChainMemories &m, float gain) {
+  float peak = m.inputpeak;
+  float &a = m.autolevel;
+  double q = (1 - peak / 32767) * (0.8 * gain + 0.2) * 0.42;
   float p = q * q;
   if (p >= a) {
     a += (p - a) * 0.000003;  // slow rise
@@ -60,16 +57,13 @@ inline void autolevelupdate() {
   } else {
     a += (p - a) * 0.00003;
   }
-  st(e.autolevel, a);
 }
 
-inline void limiterupdate(float x) {
-  EngineState &e = engine;
-  int outputmode = ld(e.outputmode);
-  float m = ld(e.testgain) * ld(e.gain) * ld(e.autolevel);
-  if (outputmode == 1) m = m * std::min(e.trendgain, 1.0);
+inline void limiterupdate(ChainMemories &c, float x, float gain, float testgain, int outputmode) {
+  float m = testgain * gain * c.autolevel;
+  if (outputmode == 1) m = m * std::min(c.trendgain, 1.0);
   float ceiling = m * m * 30000;
-  float &g = e.limitergain;
+  float &g = c.limitergain;
   if (std::fabs(m * x) > ceiling) {
     float v = ceiling / std::fabs(x);
     g += (v - g) * 0.01;
@@ -77,13 +71,11 @@ inline void limiterupdate(float x) {
   } else {
     g += (m - g) * 0.0003;
   }
-  if (outputmode == 99) g = ld(e.gain);
+  if (outputmode == 99) g = gain;
 }
 
-inline float levelfollower(float x) {
-  EngineState &e = engine;
-  float &F = e.followerfast, &W = e.followerslow, &K = e.followergain;
-  bool wet = ld(e.wet) == 1;
+inline float levelfollower(ChainMemories &m, float x, bool wet) {
+  float &F = m.followerfast, &W = m.followerslow, &K = m.followergain;
   F += (std::fabs(x) + 50 - F) * 0.0001;
   if (W < F) {  // level above its slow average: pull down
     float d = std::min((F - W) * (wet ? 0.06 : 0.0174), 0.54);
@@ -97,12 +89,11 @@ inline float levelfollower(float x) {
   return K * x;
 }
 
-inline void levelperiod(int count) {
-  EngineState &e = engine;
-  e.levelcounter += count;
-  if (e.levelcounter > 4400) {
-    e.levelcounter = 0;
-    st(e.vupeak, ld(e.inputpeak) / 32768);
-    st(e.inputpeak, 1.0f);
+inline void levelperiod(ChainMemories &m, int count) {
+  m.levelcounter += count;
+  if (m.levelcounter > 4400) {
+    m.levelcounter = 0;
+    st(engine.vupeak, m.inputpeak / 32768);
+    m.inputpeak = 1.0f;
   }
 }

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "atomics.h"
 #include "enginestate.h"
 
 // One period of the test tone in interleaved history positions (~183.8176).
@@ -17,7 +16,7 @@ static const double measurestep = std::min(998000.0 / 60, 44100 / 239.9117011863
 // Phase advance of the tone per step (4 pi to seven digits).
 static const double measuretheta = measurestep * 3014.8194357241427 / 44100;
 
-static void measure() {
+static void measure(ChainMemories &m) {
   EngineState &e = engine;
   if (e.measurecos[0] < 0.00001) {  // first use: fill the tables once
     for (int i = 0; i < measuretable; ++i) {
@@ -25,7 +24,7 @@ static void measure() {
       e.measuresin[i] = std::sin(i * measuretheta);
     }
   }
-  double t = e.historypos;
+  double t = m.historypos;
   double re = 0, im = 0;
   for (int i = 1; i <= 60; ++i) {
     t -= measurestep;
@@ -37,19 +36,17 @@ static void measure() {
   }
   re /= 60;
   im /= 60;
-  double m = 0.75 * std::sqrt(re * re + im * im);
-  float level = ld(e.testlevel);
-  level += (m - level) * 0.0021;
-  st(e.testlevel, level);
+  double magnitude = 0.75 * std::sqrt(re * re + im * im);
+  m.testlevel += (magnitude - m.testlevel) * 0.0021;
 }
 
-float loopmeasure(float x) {
+float loopmeasure(ChainMemories &m, float x) {
   EngineState &e = engine;
   e.measurec1 = (e.measurec1 + 1) % 2;
   if (e.measurec1 == 1) return x;
   e.measurec2 = e.measurec2 + 1;
   if (e.measurec2 < 2) return 0;
   e.measurec2 = 0;
-  measure();
+  measure(m);
   return 0;
 }

@@ -1,10 +1,12 @@
 // processblock.cpp: one captured block in, one queued playback block out.
 //
 // Runs on the audio thread (the capture device's completion callback), one
-// block at a time. Reads the parameters and switches every sample, so a change
-// takes effect from the next sample. Allocates nothing, takes no lock, and
-// calls the system only through the clock (once per block) and the playback
-// port's queue operation.
+// block at a time. Parameters and switches are read every sample, so a change
+// takes effect from the next sample. The chain's scalar memories are copied to
+// a local record for the block so they stay in registers, and stored back at the
+// end. Allocates nothing, takes no lock, and calls the system only through the
+// clock (once per block) and the playback port's queue operation.
+#include <algorithm>
 #include <cmath>
 
 #include "atomics.h"
@@ -17,9 +19,11 @@ namespace {
 
 // Time of the block's samples on the engine clock.
 struct BlockTime {
-  bool stream;     // stream clock: frame f at f / 44100 exactly
-  int64_t frame0;  // stream clock: frame of the block's first sample
-  double now0;     // live clock: reading at the start of the block
+  bool stream;       // stream clock: frame f at f / 44100 exactly
+  int64_t frame0;    // stream clock: frame of the block's first sample
+  double now0;       // live clock: reading at the start of the block
+  bool envelope;     // some sample of the block lies before starttime + 6
+  double starttime;  // read once per block
 
   double at(int j) const {
     if (stream) return static_cast<double>(frame0 + j / 2) / samplerate;
@@ -48,57 +52,57 @@ inline float startenvelope(float x, double now, double starttime) {
   return x;
 }
 
-inline float mainchain(float x, int j, const BlockTime &time, double starttime) {
+template <int channel>
+inline float mainchain(ChainMemories &m, float x, int j, const BlockTime &time) {
   EngineState &e = engine;
-  x = dcblocker(x, j);
-  if (std::fabs(x) > ld(e.inputpeak)) st(e.inputpeak, std::fabs(x));
-  x = combaverage(x);
+  x = dcblocker(m.dc[channel], x);
+  m.inputpeak = std::max(m.inputpeak, std::fabs(x));
+  x = combaverage(m, e.comb, x);
   float d = x;
-  e.dryenv += (std::fabs(d) + 50 - e.dryenv) * 0.02;
+  m.dryenv += (std::fabs(d) + 50 - m.dryenv) * 0.02;
   if (ld(e.tplug) == 1) x = pluginchain(x);
-  if (ld(e.wet) == 1) x = wetextract(x, d);
+  if (ld(e.wet) == 1) x = wetextract(m, x, d);
   st(e.decay, 1.0f);
-  trendguard(x);
+  trendguard(m, x, ld(e.testgain));
   x = std::clamp(x, -32767.0f, 32767.0f);
-  x = startenvelope(x, time.at(j), starttime);
-  autolevelupdate();
+  if (time.envelope) x = startenvelope(x, time.at(j), time.starttime);
+  autolevelupdate(m, ld(e.gain));
   return x;
 }
 
-// Sample j of the block: input s in, the 16-bit value to store out.
-inline int16_t samplechain(float s, int j, const BlockTime &time, double starttime) {
+// Sample j of the block (channel = j & 1): input s in, the 16-bit value to store out.
+template <int channel>
+inline int16_t samplechain(ChainMemories &m, float s, int j, const BlockTime &time) {
   EngineState &e = engine;
-  e.historypos = e.historypos + 1 == historysize ? 0 : e.historypos + 1;
-  e.inputhistory[e.historypos] = s;
+  m.historypos = m.historypos + 1 == historysize ? 0 : m.historypos + 1;
+  e.inputhistory[m.historypos] = s;
   float x = s;
 
-  if ((j & 1) == 0) {
-    e.tonetime += 2.2675736961451248e-05;  // 1/44100 s per frame
-    if (e.tonetime > 1000) e.tonetime -= 999.9991614149886;
+  if (channel == 0) {
+    m.tonetime += 2.2675736961451248e-05;  // 1/44100 s per frame
+    if (m.tonetime > 1000) m.tonetime -= 999.9991614149886;
   }
 
   int loopteststate = ld(e.loopteststate);
   int inputmode = ld(e.inputmode);
   if (loopteststate != 0) {
-    x = loopmeasure(x);
-    if (std::fabs(x) > ld(e.testpeak)) st(e.testpeak, std::fabs(x));
+    x = loopmeasure(m, x);
+    m.testpeak = std::max(m.testpeak, std::fabs(x));
   }
 
   if (inputmode == 0) x = 0.0f;
-  if (inputmode == 99) x = 16000 * std::cos(3014.8194357241427 * e.tonetime);  // testtone
+  if (inputmode == 99) x = 16000 * std::cos(3014.8194357241427 * m.tonetime);  // testtone
 
-  if (loopteststate == 0 && inputmode < 99) x = mainchain(x, j, time, starttime);
+  if (loopteststate == 0 && inputmode < 99) x = mainchain<channel>(m, x, j, time);
 
   if (inputmode == 1) {  // gain path
-    limiterupdate(x);
-    if (loopteststate == 0) x = lowcut(x, j);
-    float meter = ld(e.inputmeter);
-    meter += (std::min(std::fabs(x), 32700.0f) - meter) * 0.001;
-    st(e.inputmeter, meter);
-    x = e.limitergain * x;
+    limiterupdate(m, x, ld(e.gain), ld(e.testgain), ld(e.outputmode));
+    if (loopteststate == 0) x = lowcut(m.low[channel], x);
+    m.inputmeter += (std::min(std::fabs(x), 32700.0f) - m.inputmeter) * 0.001;
+    x = m.limitergain * x;
   }
 
-  if (loopteststate == 0) x = levelfollower(x);
+  if (loopteststate == 0) x = levelfollower(m, x, ld(e.wet) == 1);
   x = std::clamp(x, -32700.0f, 32700.0f);
   if (ld(e.outputmode) == 0) x = 0.0f;
   float y = x;
@@ -106,14 +110,14 @@ inline int16_t samplechain(float s, int j, const BlockTime &time, double startti
   if (ld(e.play) == 0) return 0;  // lastoutput keeps its value
   float out;
   if (loopteststate != 0) {
-    out = std::floor(e.lastoutput);
+    out = std::floor(m.lastoutput);
   } else {
     float pan = ld(e.pan);
-    out = std::floor((1 - pan) * e.lastoutput + pan * y);
-    if (!(out == out)) out = 0.0f;  // NaN never reaches the integer conversion
-    out = std::clamp(out, -32768.0f, 32767.0f);
+    out = std::floor((1 - pan) * m.lastoutput + pan * y);
   }
-  e.lastoutput = y;
+  if (!(out == out)) out = 0.0f;  // NaN never reaches the integer conversion
+  out = std::clamp(out, -32768.0f, 32767.0f);
+  m.lastoutput = y;
   return static_cast<int16_t>(out);
 }
 
@@ -126,17 +130,51 @@ inline int pickbuffer(PlaybackPort &port) {
   return -1;
 }
 
+// Publishes a working value the user-interface thread may also write: if it
+// wrote during the block, its value stands.
+inline void publish(afloat &shared, float seen, float mine) {
+  shared.compare_exchange_strong(seen, mine, std::memory_order_relaxed);
+}
+
+void runsamples(const int16_t *samples, int16_t *out, int count, const BlockTime &time) {
+  EngineState &e = engine;
+  ChainMemories m = e.chain;
+  const float autolevel = ld(e.autolevel), testpeak = ld(e.testpeak), testlevel = ld(e.testlevel);
+  m.autolevel = autolevel;
+  m.testpeak = testpeak;
+  m.testlevel = testlevel;
+
+  int j = 0;
+  for (; j + 1 < count; j += 2) {
+    out[j] = samplechain<0>(m, samples[j], j, time);
+    out[j + 1] = samplechain<1>(m, samples[j + 1], j + 1, time);
+  }
+  if (j < count) out[j] = samplechain<0>(m, samples[j], j, time);  // never for whole frames
+
+  if (ld(e.loopteststate) == 0 && ld(e.inputmode) < 99) levelperiod(m, count);
+
+  e.chain = m;
+  publish(e.autolevel, autolevel, m.autolevel);
+  publish(e.testpeak, testpeak, m.testpeak);
+  publish(e.testlevel, testlevel, m.testlevel);
+  st(e.inputpeak, m.inputpeak);
+  st(e.inputmeter, m.inputmeter);
+}
+
 }  // namespace
 
 void processblock(const int16_t *samples, int count) {
   EngineState &e = engine;
-  BlockTime time{engineclock.streamclock, 0, 0.0};
+  BlockTime time{engineclock.streamclock, 0, 0.0, true, ld(e.starttime)};
   if (time.stream) {
     time.frame0 = engineclock.streamframe;
     engineclock.streamframe += count / 2;
   } else {
     time.now0 = engineclock.now ? engineclock.now() : 0.0;
   }
+  // Clock readings only grow within a block: if its first sample is past the
+  // fade-in, every sample is.
+  time.envelope = time.at(0) < time.starttime + 6;
 
   if (ld(e.quitrequest) == 1) return;
 
@@ -153,13 +191,7 @@ void processblock(const int16_t *samples, int count) {
   if (index < 0) return;
   port->busy[index].store(1, std::memory_order_release);
 
-  if (count > 2 * port->bufferframes) count = 2 * port->bufferframes;  // a block never overruns a buffer
-  if (count < 0) count = 0;
-  int16_t *out = port->data[index];
-  double starttime = ld(e.starttime);
-  for (int j = 0; j < count; ++j) out[j] = samplechain(samples[j], j, time, starttime);
-
-  if (ld(e.loopteststate) == 0 && ld(e.inputmode) < 99) levelperiod(count);
-
+  count = std::clamp(count, 0, 2 * port->bufferframes);  // a block never overruns a buffer
+  runsamples(samples, port->data[index], count, time);
   port->queue(port->context, index);
 }

@@ -1,0 +1,5 @@
+find_package(benchmark)
+if(benchmark_FOUND)
+  add_executable(engine_bench ${CMAKE_CURRENT_LIST_DIR}/engine_bench.cpp)
+  target_link_libraries(engine_bench PRIVATE quarn_engine benchmark::benchmark)
+endif()
