@@ -4,3 +4,8 @@
 
 guitables gui;
 guieventrecord guievent;
+
+#include "guicore.h"
+
+// Start-up runs once the tables above exist (same file, so in this order).
+static const bool guistartedup = (guistartup(), true);

@@ -1,0 +1,68 @@
+// guiscan: the message pump the program calls from its own loop, the Enter
+// shortcut, and the small key and time helpers.
+// Thread: user-interface thread; callbacks run inside these calls.
+#include "guicore.h"
+#include "guievents.h"
+
+// Enter on a focused control calls that control's callback, once per press:
+// this is how an edit box reports that the user finished typing.
+static void entershortcut() {
+  if (!(GetKeyState(VK_RETURN) & 0x8000)) {
+    gui.enterlatch = 0;
+    return;
+  }
+  if (gui.enterlatch) return;
+  gui.enterlatch = 1;
+  HWND focus = GetFocus();
+  if (!focus) return;
+  int i = guicontrolofhandle(focus);
+  if (i && gui.controls[i].callback) gui.controls[i].callback();
+}
+
+void guiscan() {
+  if (gui.quit) return;
+  // At most 1000 messages, so a flood cannot stall the program's own loop.
+  int got = 1;
+  for (int n = 0; n < 1000; n++) {
+    MSG m;
+    if (!PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE)) break;
+    got = GetMessageA(&m, 0, 0, 0);
+    if (got == 0) break;
+    if (got != -1) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+  }
+  if (got == 0) gui.quit = 1;
+  entershortcut();
+}
+
+void guiwait() {
+  guiscan();
+  MSG m;
+  int got = GetMessageA(&m, 0, 0, 0);
+  if (got == 0 || got == -1 || m.message == WM_QUIT) return;
+  TranslateMessage(&m);
+  DispatchMessageA(&m);
+}
+
+std::string guigetkey() {
+  guiscan();
+  std::string key;
+  key.swap(guievent.typed);
+  return key;
+}
+
+int guikeydown(int virtualkey) { return (GetKeyState(virtualkey) & 0x8000) ? -1 : 0; }
+
+void guisleep(int milliseconds) {
+  if (milliseconds < 1) milliseconds = 1;
+  if (milliseconds > 30000) milliseconds = 30000;
+  Sleep((DWORD)milliseconds);
+}
+
+std::string guicurrentcontrol() {
+  int i = gui.currentcontrol;
+  if (i < 0 || i > ngui) return "";
+  return gui.controls[i].fullname;
+}
