@@ -1,0 +1,106 @@
+// guiimagedraw: a picture file copied pixel by pixel into an image buffer, at
+// its own size or stretched to the buffer's, with colour keying. Main
+// program's instance only (it needs the picture library).
+// Thread: user-interface thread only.
+#include "guiimage.h"
+
+#if !QUARN_GUI_PLUGIN
+#include <vector>
+
+// A 32-bit copy of a loaded picture: the picture in one memory context, a
+// 32-bit section of the wanted size in another.
+struct picturecopy {
+  HBITMAP picture = 0;
+  HDC picturedc = 0;
+  HGDIOBJ pictureold = 0;
+  HBITMAP section = 0;
+  HDC sectiondc = 0;
+  HGDIOBJ sectionold = 0;
+  int width = 0;   // the picture's measured size
+  int height = 0;
+};
+
+static void freecopy(picturecopy &c) {
+  if (c.sectiondc) {
+    SelectObject(c.sectiondc, c.sectionold);
+    DeleteDC(c.sectiondc);
+  }
+  if (c.section) DeleteObject(c.section);
+  if (c.picturedc) {
+    SelectObject(c.picturedc, c.pictureold);
+    DeleteDC(c.picturedc);
+  }
+  if (c.picture) DeleteObject(c.picture);
+}
+
+// Loads and measures the picture; false when it could not be read.
+static bool loadpicture(picturecopy &c, const std::string &file) {
+  c.picture = guiloadimage(file);
+  if (!c.picture) return false;
+  c.picturedc = CreateCompatibleDC(0);
+  if (!c.picturedc) return false;
+  c.pictureold = SelectObject(c.picturedc, c.picture);
+  c.width = measurebitmapwidth(c.picturedc);
+  c.height = measurebitmapheight(c.picturedc);
+  return true;
+}
+
+// The 32-bit section of w x h, selected into its own context.
+static bool makesection(picturecopy &c, int w, int h) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = 40;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void *bits = 0;
+  c.section = CreateDIBSection(c.picturedc, &info, DIB_RGB_COLORS, &bits, 0, 0);
+  if (!c.section) return false;
+  c.sectiondc = CreateCompatibleDC(0);
+  if (!c.sectiondc) return false;
+  c.sectionold = SelectObject(c.sectiondc, c.section);
+  return true;
+}
+
+// Reads the section's w x h pixels (row 0 first), keys them and sets them
+// into the image: pixel i goes to x = i mod w, y = i div w.
+static void keyandset(picturecopy &c, imagebuffer *into, int w, int h, uint32_t key,
+                      uint32_t colour, int mode) {
+  std::vector<uint32_t> pixels((size_t)w * h);
+  GetBitmapBits(c.section, (LONG)(pixels.size() * 4), pixels.data());
+  keypixels(pixels.data(), pixels.size(), key, colour, mode);
+  if (!into) return;
+  for (size_t i = 0; i < pixels.size(); i++)
+    setimagepixel(into, (int)(i % w), (int)(i / w), pixels[i]);
+}
+
+int guidrawimage(imagebuffer *into, const std::string &file, uint32_t key, uint32_t colour,
+                 int mode) {
+  picturecopy c;
+  if (loadpicture(c, file) && makesection(c, c.width, c.height)) {
+    BitBlt(c.sectiondc, 0, 0, c.width, c.height, c.picturedc, 0, 0, SRCCOPY);
+    keyandset(c, into, c.width, c.height, key, colour, mode);
+  }
+  freecopy(c);
+  return 0;
+}
+
+int guistretchimage(imagebuffer *into, const std::string &file, uint32_t key, uint32_t colour,
+                    int mode) {
+  picturecopy c;
+  if (loadpicture(c, file)) {
+    int w = measureimagewidth(into);
+    int h = measureimageheight(into);
+    if (makesection(c, w, h)) {
+      // Whole pixels, no blending: a shrunk picture keeps real colours
+      // rather than the AND of neighbours.
+      SetStretchBltMode(c.sectiondc, COLORONCOLOR);
+      StretchBlt(c.sectiondc, 0, 0, w, h, c.picturedc, 0, 0, c.width, c.height, SRCCOPY);
+      keyandset(c, into, w, h, key, colour, mode);
+    }
+  }
+  freecopy(c);
+  return 0;
+}
+#endif
