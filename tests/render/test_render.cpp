@@ -1,0 +1,173 @@
+// roomcaster_render as a user runs it: what it writes, and how it refuses bad
+// input (exit status 2, one line on stderr, OUTPUT neither created nor changed).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "chainharness.h"
+#include "engine/wavfile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+  int status;
+  std::string err;
+};
+
+class Render : public ::testing::Test {
+ protected:
+  fs::path dir;
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("quarn_render_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string path(const std::string &name) { return (dir / name).string(); }
+
+  Result run(const std::string &args) {
+    std::string errfile = path("stderr.txt");
+    std::string cmd = std::string(QUARN_RENDER) + " " + args + " 2>" + errfile + " >/dev/null";
+    int raw = std::system(cmd.c_str());
+    std::ifstream in(errfile);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ss.str()};
+  }
+
+  std::string wav(const std::string &name, const std::vector<int16_t> &samples) {
+    std::string p = path(name), error;
+    EXPECT_TRUE(writewav(p, samples, error)) << error;
+    return p;
+  }
+
+  std::string bytesfile(const std::string &name, const std::vector<uint8_t> &bytes) {
+    std::string p = path(name);
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+    return p;
+  }
+
+  std::vector<int16_t> read(const std::string &p) {
+    WavAudio a;
+    std::string error;
+    EXPECT_TRUE(readwav(p, a, error)) << error;
+    return a.samples;
+  }
+};
+
+TEST_F(Render, OutputHasExactlyTheInputsFrames) {
+  struct Case {
+    size_t frames;
+    int buffersize;
+  } cases[] = {{0, 400}, {1, 400}, {399, 400}, {400, 400}, {401, 400}, {44100 + 13, 150}, {20000, 16000}};
+  for (Case c : cases) {
+    std::string in = wav("in.wav", std::vector<int16_t>(2 * c.frames, 100));
+    Result r = run("--buffersize " + std::to_string(c.buffersize) + " " + in + " " + path("out.wav"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read(path("out.wav")).size(), 2 * c.frames) << c.frames << " frames, blocks of " << c.buffersize;
+  }
+}
+
+TEST_F(Render, StartsLikeTheLiveEngineAfterTheDevicesOpen) {
+  std::vector<int16_t> input = sine(330, 15000, 8.0);
+  std::string in = wav("in.wav", input);
+  ASSERT_EQ(run("--buffersize 1500 --set pan=0.3 " + in + " " + path("out.wav")).status, 0);
+  std::vector<int16_t> out = read(path("out.wav"));
+
+  startengine(0.0);
+  engine.pan = 0.3f;
+  TestPlayback p(1500);
+  p.run(input);
+  EXPECT_EQ(out, p.output);
+  for (size_t i = 0; i < 2 * 3 * 44100; ++i) ASSERT_EQ(out[i], 0) << "silent for 3 s, sample " << i;
+}
+
+TEST_F(Render, StarttimeMinusSixSkipsTheSilenceAndFade) {
+  std::string in = wav("in.wav", sine(330, 15000, 1.0));
+  ASSERT_EQ(run("--set starttime=-6 " + in + " " + path("out.wav")).status, 0);
+  std::vector<int16_t> out = read(path("out.wav"));
+  int nonzero = 0;
+  for (size_t i = 0; i < 44100; ++i) nonzero += out[i] != 0;
+  EXPECT_GT(nonzero, 40000);
+}
+
+TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
+  std::vector<uint8_t> good = encodewav(std::vector<int16_t>(800, 5));
+  std::vector<uint8_t> mono = good, fast = good, eightbit = good, truncated = good;
+  mono[22] = 1;
+  fast[24] = 0x80, fast[25] = 0xBB;  // 48000
+  eightbit[34] = 8;
+  truncated.resize(truncated.size() - 10);
+  std::string in = wav("in.wav", std::vector<int16_t>(800, 5));
+  struct Case {
+    std::string args, words;
+  } cases[] = {
+      {path("absent.wav") + " OUT", "cannot open"},
+      {dir.string() + " OUT", "folder"},
+      {bytesfile("text.wav", {'h', 'e', 'l', 'l', 'o'}) + " OUT", "not a WAV"},
+      {bytesfile("mono.wav", mono) + " OUT", "stereo"},
+      {bytesfile("fast.wav", fast) + " OUT", "44100"},
+      {bytesfile("eight.wav", eightbit) + " OUT", "16-bit"},
+      {bytesfile("cut.wav", truncated) + " OUT", "truncated"},
+      {"--speed 2 " + in + " OUT", "unknown option"},
+      {"--set colour=1 " + in + " OUT", "unknown name"},
+      {"--set gain=3.5 " + in + " OUT", "out of range"},
+      {"--set pan=-1 " + in + " OUT", "out of range"},
+      {"--set wet=2 " + in + " OUT", "out of range"},
+      {"--set inputmode=5 " + in + " OUT", "out of range"},
+      {"--set tplug=0.5 " + in + " OUT", "whole number"},
+      {"--set gain=loud " + in + " OUT", "not a number"},
+      {"--set gain " + in + " OUT", "NAME=VALUE"},
+      {"--buffersize 149 " + in + " OUT", "out of range"},
+      {"--buffersize 16001 " + in + " OUT", "out of range"},
+      {"--buffersize " + in + " OUT", "not a whole number"},
+      {in, "missing"},
+      {in + " OUT extra", "too many"},
+  };
+  const std::string keep = "precious";
+  for (const Case &c : cases) {
+    std::string out = path("out.wav");
+    std::ofstream(out) << keep;
+    std::string args = c.args;
+    args.replace(args.find("OUT") == std::string::npos ? args.size() : args.find("OUT"),
+                 args.find("OUT") == std::string::npos ? 0 : 3, out);
+    if (c.args == in) args = in;  // only one file name
+    Result r = run(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find(c.words), std::string::npos) << "'" << c.words << "' not in: " << r.err;
+    std::ifstream check(out);
+    std::string content((std::istreambuf_iterator<char>(check)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, keep) << args;
+  }
+  // And a bad input never creates the output.
+  fs::remove(path("out.wav"));
+  EXPECT_EQ(run(path("absent.wav") + " " + path("out.wav")).status, 2);
+  EXPECT_FALSE(fs::exists(path("out.wav")));
+}
+
+TEST_F(Render, PluginsAreRefusedClearlyWhereTheBuildHasNoHost) {
+  std::string in = wav("in.wav", std::vector<int16_t>(800, 5));
+  Result r = run("--plugin " + path("p.dll") + " " + in + " " + path("out.wav"));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("plug-in"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(path("out.wav")));
+}
+
+TEST_F(Render, HelpDescribesTheOptions) {
+  std::string cmd = std::string(QUARN_RENDER) + " --help > " + path("help.txt");
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  std::ifstream in(path("help.txt"));
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char *word : {"--buffersize", "--set", "--plugin", "starttime", "INPUT.wav OUTPUT.wav"})
+    EXPECT_NE(text.find(word), std::string::npos) << word;
+}
+
+}  // namespace
