@@ -1,0 +1,18 @@
+// ringout: the ring-out and echo plug-in (dist/plugin/ringout.dll).
+//
+// The host loads the module and calls, by the contract of plugincontract.h:
+//   plugininit();        // reads ringout.ini beside the module (1: no file)
+//   pluginproc(x);       // audio thread, once per sample, L R L R ...
+//   pluginmain();        // window thread (returns at once until the window exists)
+//   pluginclose();       // ask pluginmain to return
+// and ringout also offers startpluginmain, closepluginmain, mypluginproc.
+//
+// Files:
+//   ringoutdsp.h/.cpp        the sound: ringoutstart, ringoutproc (portable)
+//   ringoutsettings.h/.cpp   ringout.ini: path, reading, writing (portable)
+//   ringoutmodule.h/.cpp     module-wide values and the Win32 exports
+// Portable parts build as quarn_ringoutdsp (native tests and benches); the
+// module builds as the `ringout` DLL in the Windows build only.
+#pragma once
+#include "ringout/ringoutdsp.h"
+#include "ringout/ringoutsettings.h"
