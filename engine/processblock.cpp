@@ -17,13 +17,39 @@
 
 namespace {
 
-// Time of the block's samples on the engine clock.
+// The bound pluginproc entries of slots 1 to 6, in slot order. The host fills
+// and empties slots only while audio is stopped, so one look per block is enough.
+struct PluginChain {
+  int count;
+  pluginproc_fn procs[pluginslotcount];
+
+  void gather() {
+    count = 0;
+    for (int i = 1; i <= pluginslotcount; ++i)
+      if (pluginslots[i].pluginproc) procs[count++] = pluginslots[i].pluginproc;
+  }
+
+  // The output of one plug-in is the input of the next. A non-finite result
+  // would poison every later memory for the rest of the run, so it becomes 0
+  // for that call.
+  float run(float x) const {
+    for (int i = 0; i < count; ++i) {
+      x = procs[i](x);
+      if (!std::isfinite(x)) x = 0.0f;
+    }
+    return x;
+  }
+};
+
+// What stays fixed for one block: the time of its samples on the engine
+// clock, and the plug-ins to call.
 struct BlockTime {
   bool stream;       // stream clock: frame f at f / 44100 exactly
   int64_t frame0;    // stream clock: frame of the block's first sample
   double now0;       // live clock: reading at the start of the block
   bool envelope;     // some sample of the block lies before starttime + 6
   double starttime;  // read once per block
+  PluginChain plugins;
 
   double at(int j) const {
     if (stream) return static_cast<double>(frame0 + j / 2) / samplerate;
@@ -31,18 +57,10 @@ struct BlockTime {
   }
 };
 
-// Slots 1 to 6 in order; the output of one plug-in is the input of the next.
-// A non-finite result would poison every later memory for the rest of the run,
-// so it becomes 0 for that call.
-inline float pluginchain(float x) {
-  for (int i = 1; i <= pluginslotcount; ++i) {
-    pluginproc_fn proc = pluginslots[i].pluginproc;
-    if (proc) {
-      x = proc(x);
-      if (!std::isfinite(x)) x = 0.0f;
-    }
-  }
-  return x;
+// floor() for the output stage's range (|v| < 2^31), without a library call.
+inline float floorsample(float v) {
+  float t = static_cast<float>(static_cast<int32_t>(v));
+  return t > v ? t - 1.0f : t;
 }
 
 // 3 s of silence after every start, then a 3 s linear fade-in.
@@ -60,7 +78,7 @@ inline float mainchain(ChainMemories &m, float x, int j, const BlockTime &time) 
   x = combaverage(m, e.comb, x);
   float d = x;
   m.dryenv += (std::fabs(d) + 50 - m.dryenv) * 0.02;
-  if (ld(e.tplug) == 1) x = pluginchain(x);
+  if (ld(e.tplug) == 1) x = time.plugins.run(x);
   if (ld(e.wet) == 1) x = wetextract(m, x, d);
   st(e.decay, 1.0f);
   trendguard(m, x, ld(e.testgain));
@@ -110,13 +128,13 @@ inline int16_t samplechain(ChainMemories &m, float s, int j, const BlockTime &ti
   if (ld(e.play) == 0) return 0;  // lastoutput keeps its value
   float out;
   if (loopteststate != 0) {
-    out = std::floor(m.lastoutput);
+    out = floorsample(m.lastoutput);
   } else {
     float pan = ld(e.pan);
-    out = std::floor((1 - pan) * m.lastoutput + pan * y);
+    out = (1 - pan) * m.lastoutput + pan * y;
+    // Saturate before the floor; NaN never reaches the integer conversion.
+    out = out == out ? floorsample(std::clamp(out, -32768.0f, 32767.0f)) : 0.0f;
   }
-  if (!(out == out)) out = 0.0f;  // NaN never reaches the integer conversion
-  out = std::clamp(out, -32768.0f, 32767.0f);
   m.lastoutput = y;
   return static_cast<int16_t>(out);
 }
@@ -165,7 +183,7 @@ void runsamples(const int16_t *samples, int16_t *out, int count, const BlockTime
 
 void processblock(const int16_t *samples, int count) {
   EngineState &e = engine;
-  BlockTime time{engineclock.streamclock, 0, 0.0, true, ld(e.starttime)};
+  BlockTime time{engineclock.streamclock, 0, 0.0, true, ld(e.starttime), {}};
   if (time.stream) {
     time.frame0 = engineclock.streamframe;
     engineclock.streamframe += count / 2;
@@ -192,6 +210,7 @@ void processblock(const int16_t *samples, int count) {
   port->busy[index].store(1, std::memory_order_release);
 
   count = std::clamp(count, 0, 2 * port->bufferframes);  // a block never overruns a buffer
+  time.plugins.gather();
   runsamples(samples, port->data[index], count, time);
   port->queue(port->context, index);
 }
