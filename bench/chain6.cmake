@@ -1,0 +1,5 @@
+find_package(benchmark)
+if(benchmark_FOUND AND TARGET quarn_ringoutdsp)
+  add_executable(chain6_bench ${CMAKE_CURRENT_LIST_DIR}/chain6_bench.cpp)
+  target_link_libraries(chain6_bench PRIVATE quarn_engine quarn_ringoutdsp benchmark::benchmark)
+endif()
