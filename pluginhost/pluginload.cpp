@@ -80,7 +80,7 @@ static void *loadmodule(const std::string &path) {
 }
 
 template <typename fn>
-static fn bind(void *module, const char *name) {
+static fn lookup(void *module, const char *name) {
   return reinterpret_cast<fn>(reinterpret_cast<void *>(GetProcAddress((HMODULE)module, name)));
 }
 
@@ -95,10 +95,10 @@ static void bindslot(int slot, const std::string &path, const std::string &folde
   s.pluginproc = nullptr;
   s.pluginclose = nullptr;
   // Each lookup only when the one before it succeeded.
-  if (s.module) s.plugininit = bind<plugininit_fn>(s.module, "plugininit");
-  if (s.plugininit) s.pluginmain = bind<pluginmain_fn>(s.module, "pluginmain");
-  if (s.pluginmain) s.pluginproc = bind<pluginproc_fn>(s.module, "pluginproc");
-  if (s.pluginproc) s.pluginclose = bind<pluginclose_fn>(s.module, "pluginclose");
+  if (s.module) s.plugininit = lookup<plugininit_fn>(s.module, "plugininit");
+  if (s.plugininit) s.pluginmain = lookup<pluginmain_fn>(s.module, "pluginmain");
+  if (s.pluginmain) s.pluginproc = lookup<pluginproc_fn>(s.module, "pluginproc");
+  if (s.pluginproc) s.pluginclose = lookup<pluginclose_fn>(s.module, "pluginclose");
   // All or nothing: a module lacking an export stays loaded, never called.
   if (!s.pluginclose || !s.pluginproc || !s.plugininit) {
     s.plugininit = nullptr;
