@@ -106,7 +106,9 @@ int runrender(const RenderOptions &o) {
                     renderqueue};
   engineplayback.store(&port);
 
-  enableflushtozero();
+  // Subnormal floats are kept here, unlike on the live audio thread: flushing
+  // them turns the decaying tail of a long silence (a tiny negative value,
+  // floored to -1) into 0, and the renderer is the exact check of the chain.
   const size_t total = in.samples.size();
   const size_t blocksamples = static_cast<size_t>(2) * o.buffersize;
   ProgressLine progress(o.progress, total / 2);

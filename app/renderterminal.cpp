@@ -1,9 +1,7 @@
-// renderterminal.cpp: terminal detection, progress line, flush-to-zero.
+// renderterminal.cpp: terminal detection and progress line.
 #include "renderterminal.h"
 
 #include <cstdio>
-#include <xmmintrin.h>
-#include <pmmintrin.h>
 #ifdef _WIN32
 #include <io.h>
 #define quarn_isatty _isatty
@@ -15,11 +13,6 @@
 #endif
 
 bool stderristerminal() { return quarn_isatty(quarn_fileno(stderr)) != 0; }
-
-void enableflushtozero() {
-  _MM_SET_FLUSH_ZERO_MODE(_MM_FLUSH_ZERO_ON);
-  _MM_SET_DENORMALS_ZERO_MODE(_MM_DENORMALS_ZERO_ON);
-}
 
 void ProgressLine::update(size_t frames) {
   if (!enabled_ || total_ == 0) return;

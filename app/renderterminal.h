@@ -1,13 +1,8 @@
-// renderterminal.h: the renderer's terminal progress line and floating-point mode.
+// renderterminal.h: the renderer's terminal detection and progress line.
 #pragma once
 #include <cstddef>
 
 bool stderristerminal();
-
-// Sets flush-to-zero and denormals-are-zero for this thread: subnormal floats in
-// decaying memories then cost no time. They lie below 1e-38 on a 16-bit scale,
-// so nothing audible changes.
-void enableflushtozero();
 
 // "rendering: 42%" on stderr, rewritten in place, only when enabled.
 class ProgressLine {

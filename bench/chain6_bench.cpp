@@ -29,7 +29,7 @@ float QUARN_PLUGINCALL proc(float x) {
 }
 
 void BM_chainwithsixringouts(benchmark::State &state) {
-  _MM_SET_FLUSH_ZERO_MODE(_MM_FLUSH_ZERO_ON);  // as on the audio thread
+  _MM_SET_FLUSH_ZERO_MODE(_MM_FLUSH_ZERO_ON);  // as the capture callback sets it on the live audio thread
   _MM_SET_DENORMALS_ZERO_MODE(_MM_DENORMALS_ZERO_ON);
   static std::vector<std::unique_ptr<Instance>> owned;
   if (owned.empty()) {

@@ -56,8 +56,6 @@ struct ChainMemories {
   int32_t levelcounter;               // samples since the last level period
   float inputpeak;                    // working copy of EngineState::inputpeak
   float inputmeter;                   // working copy of EngineState::inputmeter
-  float testpeak;                     // working copy of EngineState::testpeak
-  float testlevel;                    // working copy of EngineState::testlevel
 };
 
 struct EngineState {
@@ -84,8 +82,9 @@ struct EngineState {
   aint outputmode;      // 0: silent output, 1: limiter uses trendgain, 99: limiter gain = gain
   std::atomic<double> starttime;  // seconds on the engine clock; set when the devices open
 
-  // --- published values (audio writes at the end of each block, UI reads;
-  //     the loop test also resets testpeak and testlevel, see autolevel) ---
+  // --- published values (audio writes, UI reads; inputpeak and inputmeter at
+  //     the end of each block; the loop test also resets testpeak and testlevel,
+  //     which the measurement path updates in place) ---
   aint freeout;         // free playback buffers of six at the last block
   afloat inputpeak;     // max |x| after the DC blocker in this level period
   afloat vupeak;        // inputpeak / 32768 at the last closed level period
@@ -97,11 +96,11 @@ struct EngineState {
   // processblock works on a copy of `chain` for the length of a block and
   // stores it back at the end, so the hot memories live in registers.
   ChainMemories chain;
-  // Level-control values the user-interface thread also writes (device open,
-  // loop test). processblock loads them at the start of a block and publishes
-  // its result at the end unless the other side wrote meanwhile, in which case
-  // the written value stands and takes effect from the next block.
-  afloat autolevel;                   // level factor; 0.01 at device open / loop test start
+  // The level factor, which the user-interface thread also sets (0.01 at device
+  // open and loop test start). processblock loads it at the start of a block
+  // and publishes its result at the end unless the other side wrote meanwhile,
+  // in which case the written value stands and takes effect from the next block.
+  afloat autolevel;
   int32_t measurec1, measurec2;       // loopmeasure counters
 
   // big rings last

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "atomics.h"
 #include "enginestate.h"
 
 // One period of the test tone in interleaved history positions (~183.8176).
@@ -37,7 +38,9 @@ static void measure(ChainMemories &m) {
   re /= 60;
   im /= 60;
   double magnitude = 0.75 * std::sqrt(re * re + im * im);
-  m.testlevel += (magnitude - m.testlevel) * 0.0021;
+  float level = ld(e.testlevel);  // the loop test also writes it, between blocks or during one
+  level += (magnitude - level) * 0.0021;
+  st(e.testlevel, level);
 }
 
 float loopmeasure(ChainMemories &m, float x) {

@@ -3,5 +3,5 @@
 #include "enginestate.h"
 
 // Passes or blanks x (pass, 0, pass, 0 ...) and, every fourth call, updates
-// the working testlevel with the test tone's magnitude measured in the input history.
+// engine.testlevel with the test tone's magnitude measured in the input history.
 float loopmeasure(ChainMemories &m, float x);

@@ -104,8 +104,10 @@ inline int16_t samplechain(ChainMemories &m, float s, int j, const BlockTime &ti
   int loopteststate = ld(e.loopteststate);
   int inputmode = ld(e.inputmode);
   if (loopteststate != 0) {
+    // The loop test resets testpeak and scales testlevel while this runs, so
+    // both are updated in place rather than from a block-local copy.
     x = loopmeasure(m, x);
-    m.testpeak = std::max(m.testpeak, std::fabs(x));
+    if (std::fabs(x) > ld(e.testpeak)) st(e.testpeak, std::fabs(x));
   }
 
   if (inputmode == 0) x = 0.0f;
@@ -157,10 +159,8 @@ inline void publish(afloat &shared, float seen, float mine) {
 void runsamples(const int16_t *samples, int16_t *out, int count, const BlockTime &time) {
   EngineState &e = engine;
   ChainMemories m = e.chain;
-  const float autolevel = ld(e.autolevel), testpeak = ld(e.testpeak), testlevel = ld(e.testlevel);
+  const float autolevel = ld(e.autolevel);
   m.autolevel = autolevel;
-  m.testpeak = testpeak;
-  m.testlevel = testlevel;
 
   int j = 0;
   for (; j + 1 < count; j += 2) {
@@ -173,8 +173,6 @@ void runsamples(const int16_t *samples, int16_t *out, int count, const BlockTime
 
   e.chain = m;
   publish(e.autolevel, autolevel, m.autolevel);
-  publish(e.testpeak, testpeak, m.testpeak);
-  publish(e.testlevel, testlevel, m.testlevel);
   st(e.inputpeak, m.inputpeak);
   st(e.inputmeter, m.inputmeter);
 }
