@@ -16,13 +16,15 @@ namespace {
 
 constexpr auto relaxed = std::memory_order_relaxed;
 
-// Nearest integer, halves to the even neighbour, whatever the FPU rounding mode.
+// Nearest integer, halves to the even neighbour, whatever the FPU rounding
+// mode, without a library call. From 2^52 on every double is whole already.
 double roundhalfeven(double value) {
-  const double below = std::floor(value);
-  const double fraction = value - below;
-  if (fraction > 0.5) return below + 1.0;
-  if (fraction < 0.5) return below;
-  return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+  if (!(std::fabs(value) < 4503599627370496.0)) return value;
+  int64_t below = static_cast<int64_t>(value);
+  if (static_cast<double>(below) > value) below -= 1;  // truncation to floor
+  const double fraction = value - static_cast<double>(below);
+  if (fraction > 0.5 || (fraction == 0.5 && (below & 1) != 0)) below += 1;
+  return static_cast<double>(below);
 }
 
 // A computed ring position (already a whole number) brought into 1..ringlength.
@@ -30,6 +32,8 @@ double roundhalfeven(double value) {
 // ringlength to a position below 1; settings from a file are not ranged, so a
 // position is wrapped fully, and one that is not finite lands on ringlength.
 int32_t wrapposition(double position) {
+  if (position >= 1.0 && position <= ringlength) return static_cast<int32_t>(position);
+  if (position < 1.0 && position >= 1.0 - ringlength) return static_cast<int32_t>(position + ringlength);
   double wrapped = std::fmod(position, static_cast<double>(ringlength));
   if (!(wrapped >= 1.0)) wrapped += ringlength;
   if (!(wrapped >= 1.0 && wrapped <= ringlength)) wrapped = ringlength;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 #include "ringout/ringoutdsp.h"
@@ -33,9 +34,9 @@ float music(int call) {
   seed *= 1664525u;
   const double t = (call / 2) / 44100.0;
   const double f = (call % 2 == 0) ? 220.0 : 330.0;
-  const double swell = 0.6 + 0.4 * std::sin(2 * M_PI * 0.7 * t);
+  const double swell = 0.6 + 0.4 * std::sin(2 * std::numbers::pi * 0.7 * t);
   const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 300.0;
-  return static_cast<float>(swell * (6000 * std::sin(2 * M_PI * f * t) + 3000 * std::sin(2 * M_PI * 2.01 * f * t)) +
+  return static_cast<float>(swell * (6000 * std::sin(2 * std::numbers::pi * f * t) + 3000 * std::sin(2 * std::numbers::pi * 2.01 * f * t)) +
                             noise);
 }
 

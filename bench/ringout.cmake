@@ -1,0 +1,5 @@
+find_package(benchmark)
+if(benchmark_FOUND AND TARGET quarn_ringoutdsp)
+  add_executable(ringout_bench ${CMAKE_CURRENT_LIST_DIR}/ringout_bench.cpp)
+  target_link_libraries(ringout_bench PRIVATE quarn_ringoutdsp benchmark::benchmark)
+endif()
