@@ -1,0 +1,99 @@
+// roomcaster_live: the live engine between a capture and a playback device, in a
+// console. Opens the playback device, half a second later the capture device (with
+// `gain` held at 0.01 while it opens), starts the engine's start-up silence and
+// fade-in, and runs until Enter, Ctrl+C or --seconds; then closes capture, then
+// playback.
+// Threads: main (opens, waits, closes), a stdin reader (Enter), the console's
+// control-event thread (Ctrl+C), and the platform's audio callback thread.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "app/live/liveoptions.h"
+#include "engine/engine.h"
+#include "engine/wavedevices.h"
+
+static std::atomic<int> stoprequest{0};  // 1: leave the loop (Enter, Ctrl+C, time)
+static std::atomic<int> closed{0};       // 1: both devices are closed (main writes)
+
+static WAVEIN_DEVICE capture;
+static waveout_DEVICE playback;
+
+static BOOL WINAPI onconsoleevent(DWORD event) {
+  stoprequest = 1;
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+    // The process ends when this returns: give the devices time to close first.
+    for (int i = 0; i < 250 && !closed; ++i) Sleep(20);
+  }
+  return TRUE;
+}
+
+// Enter stops the program. Without a keyboard (stdin at its end) only Ctrl+C
+// or --seconds do.
+static void waitforenter() {
+  for (int c; (c = std::getchar()) != EOF;)
+    if (c == '\n') {
+      stoprequest = 1;
+      return;
+    }
+}
+
+static std::string devicename(int device) {
+  return device == -1 ? std::string("the default") : "number " + std::to_string(device);
+}
+
+int main(int argc, char **argv) {
+  LiveOptions o;
+  std::string error;
+  if (!parseliveoptions(argc, argv, o, error)) {
+    std::fprintf(stderr, "roomcaster_live: %s\n", error.c_str());
+    return 2;
+  }
+  if (o.help) {
+    std::fputs(liveusage(), stdout);
+    return 0;
+  }
+
+  engineinit();
+  engineclock.now = liveclock;
+  SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+  SetConsoleCtrlHandler(onconsoleevent, TRUE);
+
+  std::printf("roomcaster_live: running the live engine from capture device %s to playback device %s"
+              " (%d-frame blocks); press Enter or Ctrl+C to stop\n",
+              devicename(o.wavein).c_str(), devicename(o.waveout).c_str(), engine.buffersize.load());
+  std::fflush(stdout);
+  std::thread(waitforenter).detach();
+
+  createwaveout(playback, o.waveout);
+  Sleep(500);
+  const float gain = engine.gain;
+  engine.gain = 0.01f;  // quiet while the capture side starts
+  createwavein(capture, o.wavein);
+  Sleep(500);
+  engine.gain = gain;
+  enginedevicesopened(liveclock());  // 3 s of silence, then a 3 s fade-in
+  engine.play = 1;
+
+  if (playback.open != 1)
+    std::fprintf(stderr, "roomcaster_live: playback device %s did not open; nothing will be heard\n",
+                 devicename(o.waveout).c_str());
+  if (capture.open != 1)
+    std::fprintf(stderr, "roomcaster_live: capture device %s did not open; nothing will be processed\n",
+                 devicename(o.wavein).c_str());
+
+  const double end = liveclock() + o.seconds;
+  while (!stoprequest) {
+    Sleep(20);
+    if (o.seconds > 0 && liveclock() >= end) stoprequest = 1;
+  }
+
+  destroywavein(capture);
+  Sleep(100);
+  destroywaveout(playback);
+  closed = 1;
+  return 0;
+}

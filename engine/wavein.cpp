@@ -1,0 +1,167 @@
+// wavein.cpp: the capture object (WAVEIN_DEVICE).
+// Threads: createwavein / destroywavein on the user-interface thread;
+// waveincallback and waveinblock on the platform's audio callback thread,
+// which is where processblock and every plug-in's pluginproc run.
+#include <cstring>
+#include <new>
+#include <xmmintrin.h>
+
+#include "guiscanhook.h"
+#include "wavedevices.h"
+
+std::atomic<int32_t> capturedcount{0};
+std::atomic<const int16_t *> capturedblock{nullptr};
+
+// Flush-to-zero and denormals-are-zero for this thread: the one-pole stages of the
+// chain decay toward zero in silence, and subnormal floats there would cost many
+// times the normal time per sample. Values that small are far below one 16-bit
+// step, so nothing audible changes. One register read per block; written only when
+// not already set (the platform may run the callback on a fresh thread).
+static void flushsubnormals() {
+  const unsigned int ftzdaz = 0x8040;  // MXCSR bit 15 flush-to-zero, bit 6 denormals-are-zero
+  unsigned int csr = _mm_getcsr();
+  if ((csr & ftzdaz) != ftzdaz) _mm_setcsr(csr | ftzdaz);
+}
+
+void fillwaveformat(WAVEFORMATEX &f);  // waveout.cpp
+
+static void clearwavein(WAVEIN_DEVICE &d) {
+  d.copybuffer = nullptr;
+  d.framesrecorded = 0;
+  std::memset(&d.format, 0, sizeof d.format);
+  std::memset(&d.caps, 0, sizeof d.caps);
+  d.handle = nullptr;
+  d.result = 0;
+  d.headers = nullptr;
+  d.open = 0;
+  d.running = 0;
+  d.buffercount = wavebuffercount;
+  d.blockframes = 0;
+}
+
+void createwavein(WAVEIN_DEVICE &d, int device) {
+  clearwavein(d);
+  d.buffercount = wavebuffercount;
+  d.blockframes = engine.buffersize;
+  // A block length no device could take leaves the object closed.
+  if (d.blockframes < 1 || d.blockframes > 1 << 20) return;
+  // processblock reads the live clock once per block; never let it find none.
+  if (!engineclock.now && !engineclock.streamclock) engineclock.now = liveclock;
+
+  const UINT id = device == -1 ? WAVE_MAPPER : static_cast<UINT>(device);
+  d.result = waveapi.incaps(id, &d.caps, sizeof d.caps);
+  if (d.result != 0) return;
+
+  fillwaveformat(d.format);
+  HWAVEIN h = nullptr;
+  d.result = waveapi.inopen(&h, id, &d.format, reinterpret_cast<DWORD_PTR>(waveincallback),
+                            reinterpret_cast<DWORD_PTR>(&d), CALLBACK_FUNCTION);
+  // The open event arrives during the open call; without it the object stays closed.
+  if (d.open != 1) {
+    if (d.result == 0 && h) waveapi.inclose(h);  // opened without its event: do not keep it
+    return;
+  }
+  d.handle = h;
+
+  const DWORD bytes = 4 * static_cast<DWORD>(d.blockframes);
+  d.copybuffer = new (std::nothrow) int16_t[2 * bytes / sizeof(int16_t)]();
+  d.framesrecorded = 0;
+  d.headers = new (std::nothrow) WAVEHDR *[d.buffercount]();
+  if (!d.copybuffer || !d.headers) return;  // open but not running; destroy frees what exists
+  for (int i = 0; i < d.buffercount; ++i) {
+    char *data = new (std::nothrow) char[bytes]();
+    WAVEHDR *hdr = data ? new (std::nothrow) WAVEHDR() : nullptr;
+    if (!hdr) {
+      delete[] data;
+      return;
+    }
+    hdr->lpData = data;
+    hdr->dwBufferLength = bytes;
+    hdr->dwUser = static_cast<DWORD_PTR>(i);
+    hdr->dwFlags = 0;
+    d.headers[i] = hdr;
+    d.result = waveapi.inprepare(d.handle, hdr, sizeof(WAVEHDR));
+  }
+  for (int i = 0; i < d.buffercount; ++i)
+    d.result = waveapi.inaddbuffer(d.handle, d.headers[i], sizeof(WAVEHDR));
+
+  // Running before the start, so the first completed buffer is never left alone
+  // by a callback that ran before the flag was set; cleared again if the start fails.
+  d.running = 1;
+  d.result = waveapi.instart(d.handle);
+  if (d.result != 0) d.running = 0;
+}
+
+void CALLBACK waveincallback(HWAVEIN, UINT event, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR) {
+  flushsubnormals();
+  WAVEIN_DEVICE &d = *reinterpret_cast<WAVEIN_DEVICE *>(instance);
+  if (event == waveinopenevent) {
+    d.open = 1;
+  } else if (event == waveincloseevent) {
+    d.open = 0;
+  } else if (event == waveindataevent) {
+    // Not running (an error, or closing): the buffer is left alone.
+    if (d.running) waveinblock(d, reinterpret_cast<WAVEHDR *>(param1));
+  }
+}
+
+void waveinblock(WAVEIN_DEVICE &d, WAVEHDR *header) {
+  MMRESULT r = waveapi.inunprepare(d.handle, header, sizeof(WAVEHDR));
+  DWORD bytes = header->dwBytesRecorded;
+  if (bytes > header->dwBufferLength) bytes = header->dwBufferLength;
+  if (bytes != 0) {
+    d.framesrecorded = static_cast<int>(bytes / 4);
+    std::memcpy(d.copybuffer, header->lpData, bytes);
+    capturedblock.store(d.copybuffer);
+    capturedcount.store(2 * d.framesrecorded);
+    // Processing first, handing back after: the other five buffers carry the
+    // recording while this block runs through the chain.
+    processblock(d.copybuffer, 2 * d.framesrecorded);
+  }
+  if (d.running) {
+    header->dwFlags = 0;
+    header->dwBytesRecorded = 0;
+    r = waveapi.inprepare(d.handle, header, sizeof(WAVEHDR));
+    if (r == 0) r = waveapi.inaddbuffer(d.handle, header, sizeof(WAVEHDR));
+  }
+  if (r != 0) d.running = 0;  // recording stops once the queued buffers are used up
+}
+
+void destroywavein(WAVEIN_DEVICE &d) {
+  if (d.handle && d.open == 1) {
+    // Stop the flow, let a callback in flight finish, then make the device return
+    // every buffer (their completions now find the running flag off).
+    d.running = 0;
+    runguiscanhook();
+    waveapi.sleepms(100);
+    waveapi.inreset(d.handle);
+    waveapi.instop(d.handle);
+    runguiscanhook();
+    waveapi.sleepms(100);
+
+    if (d.headers) {
+      for (int i = 0; i < d.buffercount; ++i) {
+        WAVEHDR *hdr = d.headers[i];
+        if (!hdr) continue;
+        waveapi.inunprepare(d.handle, hdr, sizeof(WAVEHDR));
+        delete[] hdr->lpData;
+        delete hdr;
+      }
+      delete[] d.headers;
+      d.headers = nullptr;
+    }
+
+    MMRESULT r = waveapi.inclose(d.handle);
+    for (int retries = 0; r == wavestillplaying && retries < 100; ++retries) {
+      waveapi.sleepms(50);
+      r = waveapi.inclose(d.handle);
+    }
+    d.result = r;
+    d.handle = nullptr;
+  }
+  // In every case: the copy buffer goes, and nobody may read it any more.
+  const int16_t *mine = d.copybuffer;
+  if (capturedblock.compare_exchange_strong(mine, nullptr)) capturedcount = 0;
+  delete[] d.copybuffer;
+  d.copybuffer = nullptr;
+}
