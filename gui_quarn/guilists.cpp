@@ -45,6 +45,16 @@ static int selection(HWND h, const listkind &k) {
   return (int)SendMessageA(h, k.getsel, 0, 0) + 1;  // none (-1) becomes 0
 }
 
+void addcombobox(const std::string &fullname, guicallback callback, int x, int y, int width,
+                 int height) {
+  guideclare("combobox", 0x200002, fullname, "combo", callback, x, y, width, height, 0);
+}
+
+void addlistbox(const std::string &fullname, guicallback callback, int x, int y, int width,
+                int height, uint32_t style) {
+  guideclare("listbox", 0x200001, fullname, "listebox", callback, x, y, width, height, style);
+}
+
 void setcombolist(const std::string &name, const guistrings &list) {
   HWND h = gethandle(name);
   if (!h) return;
