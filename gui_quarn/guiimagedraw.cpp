@@ -5,6 +5,7 @@
 #include "guiimage.h"
 
 #if !QUARN_GUI_PLUGIN
+#include <new>
 #include <vector>
 
 // A 32-bit copy of a loaded picture: the picture in one memory context, a
@@ -67,7 +68,12 @@ static bool makesection(picturecopy &c, int w, int h) {
 // into the image: pixel i goes to x = i mod w, y = i div w.
 static void keyandset(picturecopy &c, imagebuffer *into, int w, int h, uint32_t key,
                       uint32_t colour, int mode) {
-  std::vector<uint32_t> pixels((size_t)w * h);
+  std::vector<uint32_t> pixels;
+  try {
+    pixels.resize((size_t)w * h);  // at most 8000 x 2000 words
+  } catch (const std::bad_alloc &) {
+    return;
+  }
   GetBitmapBits(c.section, (LONG)(pixels.size() * 4), pixels.data());
   keypixels(pixels.data(), pixels.size(), key, colour, mode);
   if (!into) return;
