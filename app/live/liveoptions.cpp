@@ -5,45 +5,73 @@
 #include <cstdlib>
 #include <cstring>
 
+// Text that reads as a number: an optional minus and digits only.
+static bool numeric(const char *text) {
+  if (*text == '-') ++text;
+  if (!*text) return false;
+  for (; *text; ++text)
+    if (*text < '0' || *text > '9') return false;
+  return true;
+}
+
 // A whole decimal number within lo..hi, nothing else in the text.
 static bool readwhole(const char *text, long lo, long hi, int &value) {
-  if (!text || !*text) return false;
-  char *end = nullptr;
+  if (!numeric(text)) return false;
   errno = 0;
-  long v = std::strtol(text, &end, 10);
-  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+  long v = std::strtol(text, nullptr, 10);
+  if (errno != 0 || v < lo || v > hi) return false;
   value = static_cast<int>(v);
   return true;
+}
+
+static std::string range(long lo, long hi) {
+  return "a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
 }
 
 bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::string &error) {
   o = LiveOptions{};
   for (int i = 1; i < argc; ++i) {
-    const char *a = argv[i];
-    if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
       o.help = true;
       continue;
     }
-    int *target = nullptr;
-    long lo = 0, hi = 0;
-    if (std::strcmp(a, "--seconds") == 0) {
-      target = &o.seconds, lo = 1, hi = 1000000;
-    } else if (std::strcmp(a, "--wavein") == 0) {
-      target = &o.wavein, lo = -1, hi = 1000;
-    } else if (std::strcmp(a, "--waveout") == 0) {
-      target = &o.waveout, lo = -1, hi = 1000;
-    } else {
-      error = std::string("unknown option '") + a + "' (try --help)";
+    if (a == "--list") {
+      o.list = true;
+      continue;
+    }
+    if (a != "--seconds" && a != "--buffersize" && a != "--wavein" && a != "--waveout") {
+      error = "unknown option '" + a + "' (try --help)";
       return false;
     }
-    if (i + 1 >= argc) {
-      error = std::string(a) + " needs a number";
+    if (i + 1 >= argc || !*argv[i + 1]) {
+      error = a + (a == "--seconds" ? " needs a number of seconds"
+                   : a == "--buffersize" ? " needs a number of frames"
+                                         : " needs a device number or name");
       return false;
     }
     const char *v = argv[++i];
-    if (!readwhole(v, lo, hi, *target)) {
-      error = std::string(a) + " takes a whole number from " + std::to_string(lo) + " to " +
-              std::to_string(hi) + ", not '" + v + "'";
+    if (a == "--seconds") {
+      if (!readwhole(v, 1, 1000000, o.seconds)) {
+        error = "--seconds takes " + range(1, 1000000) + ", not '" + v + "'";
+        return false;
+      }
+      continue;
+    }
+    if (a == "--buffersize") {
+      if (!readwhole(v, 150, 16000, o.buffersize)) {
+        error = "--buffersize takes " + range(150, 16000) + " frames, not '" + v + "'";
+        return false;
+      }
+      continue;
+    }
+    int &number = a == "--wavein" ? o.wavein : o.waveout;
+    std::string &name = a == "--wavein" ? o.waveinname : o.waveoutname;
+    name.clear();
+    if (!numeric(v)) {
+      name = v;
+    } else if (!readwhole(v, -1, 1000, number)) {
+      error = a + " takes a device name or " + range(-1, 1000) + ", not '" + v + "'";
       return false;
     }
   }
@@ -51,11 +79,15 @@ bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::st
 }
 
 const char *liveusage() {
-  return "usage: roomcaster_live [--seconds N] [--wavein N] [--waveout N]\n"
+  return "usage: roomcaster_live [--seconds N] [--buffersize N] [--wavein DEVICE] [--waveout DEVICE]\n"
+         "                       [--list]\n"
          "Runs the live engine: records from the capture device, processes every block\n"
          "and plays it on the playback device, until Enter or Ctrl+C.\n"
-         "  --seconds N   stop by itself after N seconds (1 to 1000000)\n"
-         "  --wavein N    capture device number (0, 1, ...; -1 the default, the start value)\n"
-         "  --waveout N   playback device number (0, 1, ...; -1 the default, the start value)\n"
+         "  --seconds N        stop by itself after N seconds (1 to 1000000)\n"
+         "  --buffersize N     frames per block, 150 to 16000 (the start value is 400)\n"
+         "  --wavein DEVICE    capture device: a number (-1 the default, the start value) or a name\n"
+         "  --waveout DEVICE   playback device: a number (-1 the default, the start value) or a name\n"
+         "  --list             print the capture and playback devices and stop\n"
+         "Device numbers can change between starts; names as --list prints them do not.\n"
          "The first 3 s after the devices open are silent, the next 3 s fade in.\n";
 }

@@ -4,17 +4,23 @@
 //   std::string error;
 //   if (!parseliveoptions(argc, argv, o, error)) { print error; exit 2; }
 //
-//   roomcaster_live [--seconds N] [--wavein N] [--waveout N] [--help]
-// Device numbers are 0.. or -1 for the system's default; seconds is a whole
-// number from 1 to 1000000, 0 meaning "until Enter or Ctrl+C".
+//   roomcaster_live [--seconds N] [--buffersize N] [--wavein DEVICE] [--waveout DEVICE]
+//                   [--list] [--help]
+// A DEVICE is a number (0.., or -1 for the system's default) or a device's name as
+// --list shows it. Numbers can change from one start to the next when devices come
+// and go; names do not. seconds is a whole number from 1 to 1000000.
 #pragma once
 #include <string>
 
 struct LiveOptions {
-  int seconds = 0;    // stop after this many seconds; 0: run until Enter or Ctrl+C
-  int wavein = -1;    // capture device number, -1 the default
-  int waveout = -1;   // playback device number, -1 the default
-  bool help = false;  // --help: print the usage and stop
+  int buffersize = 0;       // frames per block, 150..16000; 0: the engine's start value
+  int seconds = 0;          // stop after this many seconds; 0: run until Enter or Ctrl+C
+  int wavein = -1;          // capture device number, -1 the default
+  int waveout = -1;         // playback device number, -1 the default
+  std::string waveinname;   // capture device by name; empty: use the number
+  std::string waveoutname;  // playback device by name; empty: use the number
+  bool list = false;        // --list: print the devices and stop
+  bool help = false;        // --help: print the usage and stop
 };
 
 // False with a one-line reason in error when the command line is not understood.

@@ -41,8 +41,42 @@ static void waitforenter() {
     }
 }
 
-static std::string devicename(int device) {
-  return device == -1 ? std::string("the default") : "number " + std::to_string(device);
+// "capture device 2 "Monitor of room"", "the default playback device (not opened)".
+static std::string devicename(const char *kind, int device, bool open, const char *name) {
+  std::string s = device == -1 ? std::string("the default ") + kind + " device"
+                               : std::string(kind) + " device " + std::to_string(device);
+  if (!open) return s + " (not opened)";
+  return s + " \"" + name + "\"";
+}
+
+// The platform's device lists: the number of the device with this exact name, or -2.
+static int findcapture(const std::string &name) {
+  for (UINT i = 0, n = waveInGetNumDevs(); i < n; ++i) {
+    WAVEINCAPSA c;
+    if (waveInGetDevCapsA(i, &c, sizeof c) == 0 && name == c.szPname) return static_cast<int>(i);
+  }
+  return -2;
+}
+
+static int findplayback(const std::string &name) {
+  for (UINT i = 0, n = waveOutGetNumDevs(); i < n; ++i) {
+    WAVEOUTCAPSA c;
+    if (waveOutGetDevCapsA(i, &c, sizeof c) == 0 && name == c.szPname) return static_cast<int>(i);
+  }
+  return -2;
+}
+
+static void listdevices() {
+  std::printf("capture devices (--wavein):\n");
+  for (UINT i = 0, n = waveInGetNumDevs(); i < n; ++i) {
+    WAVEINCAPSA c;
+    if (waveInGetDevCapsA(i, &c, sizeof c) == 0) std::printf("  %u  %s\n", i, c.szPname);
+  }
+  std::printf("playback devices (--waveout):\n");
+  for (UINT i = 0, n = waveOutGetNumDevs(); i < n; ++i) {
+    WAVEOUTCAPSA c;
+    if (waveOutGetDevCapsA(i, &c, sizeof c) == 0) std::printf("  %u  %s\n", i, c.szPname);
+  }
 }
 
 int main(int argc, char **argv) {
@@ -56,16 +90,25 @@ int main(int argc, char **argv) {
     std::fputs(liveusage(), stdout);
     return 0;
   }
+  if (o.list) {
+    listdevices();
+    return 0;
+  }
+  if (!o.waveinname.empty() && (o.wavein = findcapture(o.waveinname)) < 0) {
+    std::fprintf(stderr, "roomcaster_live: no capture device is named '%s' (see --list)\n", o.waveinname.c_str());
+    return 2;
+  }
+  if (!o.waveoutname.empty() && (o.waveout = findplayback(o.waveoutname)) < 0) {
+    std::fprintf(stderr, "roomcaster_live: no playback device is named '%s' (see --list)\n", o.waveoutname.c_str());
+    return 2;
+  }
 
   engineinit();
+  if (o.buffersize > 0) engine.buffersize = o.buffersize;
   engineclock.now = liveclock;
   SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
   SetConsoleCtrlHandler(onconsoleevent, TRUE);
 
-  std::printf("roomcaster_live: running the live engine from capture device %s to playback device %s"
-              " (%d-frame blocks); press Enter or Ctrl+C to stop\n",
-              devicename(o.wavein).c_str(), devicename(o.waveout).c_str(), engine.buffersize.load());
-  std::fflush(stdout);
   std::thread(waitforenter).detach();
 
   createwaveout(playback, o.waveout);
@@ -78,12 +121,12 @@ int main(int argc, char **argv) {
   enginedevicesopened(liveclock());  // 3 s of silence, then a 3 s fade-in
   engine.play = 1;
 
-  if (playback.open != 1)
-    std::fprintf(stderr, "roomcaster_live: playback device %s did not open; nothing will be heard\n",
-                 devicename(o.waveout).c_str());
-  if (capture.open != 1)
-    std::fprintf(stderr, "roomcaster_live: capture device %s did not open; nothing will be processed\n",
-                 devicename(o.wavein).c_str());
+  std::printf("roomcaster_live: running the live engine from %s to %s (%d-frame blocks);"
+              " press Enter or Ctrl+C to stop\n",
+              devicename("capture", o.wavein, capture.open == 1, capture.caps.szPname).c_str(),
+              devicename("playback", o.waveout, playback.open == 1, playback.caps.szPname).c_str(),
+              engine.buffersize.load());
+  std::fflush(stdout);
 
   const double end = liveclock() + o.seconds;
   while (!stoprequest) {

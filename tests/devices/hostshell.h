@@ -1,0 +1,22 @@
+// hostshell.h: run shell commands on the machine Wine runs on, from a test under Wine.
+//
+//   if (!hostshellavailable()) GTEST_SKIP() << "no host shell";
+//   HostResult r = hostshell("pactl info");     // waits, at most timeoutms
+//   hostpath("tone.wav")                         // the scratch folder, as the host sees it
+//   windowspath(hostpath("tone.wav"))            // the same file for this process
+//
+// Wine starts a host program from CreateProcess but gives no handle to wait on,
+// so each command writes its exit status to a file that this side polls for.
+#pragma once
+#include <string>
+
+struct HostResult {
+  int status;          // exit status; -1 timed out; -2 no host shell
+  std::string output;  // stdout and stderr together
+};
+
+bool hostshellavailable();
+HostResult hostshell(const std::string &script, int timeoutms = 20000);
+std::string hostpath(const std::string &name);          // /tmp/<scratch>/name
+std::string windowspath(const std::string &unixpath);   // Z:\tmp\...
+void removehostscratch();                               // the scratch folder and all in it
