@@ -50,3 +50,5 @@ int guicontrolofhandle(HWND handle);                  // 0 when absent
 
 // The drawing buffer (2048 x 2048, filled with 0xFF000000) and its header.
 void guimakedrawbuffer();
+// Takes start-up's program icon if start-up left it for later (openwindow).
+void guitakependingicon();

@@ -45,6 +45,11 @@ void guimakedrawbuffer() {
 }
 
 static bool startupdone = false;
+// Start-up runs while the module is being loaded (for the plug-in, inside the
+// loader's lock), where reading icons out of files is unwise. Its icon is
+// therefore taken at the first openwindow, which is the first time it is used.
+static bool startingup = false;
+static bool iconpending = false;
 
 void guistartup() {
   if (startupdone) return;
@@ -59,7 +64,9 @@ void guistartup() {
   guimakedrawbuffer();
   gui.instance = (HINSTANCE)&__ImageBase;
   gui.iconpath = currentdirectory() + "/gui_quarn.ico";
+  startingup = true;
   guiinit();
+  startingup = false;
 }
 
 // ExtractIconA gives 0 for "no icon" and 1 for "not an icon file": both none.
@@ -68,10 +75,8 @@ static HICON firsticon(const std::string &path) {
   return (uintptr_t)icon <= 1 ? 0 : icon;
 }
 
-void guiinit() {
-  if (gui.started) guiclose("nomsg");
-  guimakedrawbuffer();
-
+// The icon file in the current directory, else the program file's own icon.
+static void takeprogramicon() {
   if (gui.programicon) DestroyIcon(gui.programicon);
   gui.programicon = 0;
   if (!fileexists(gui.iconpath)) {
@@ -80,6 +85,20 @@ void guiinit() {
     gui.iconpath = buf;
   }
   gui.programicon = firsticon(gui.iconpath);
+}
+
+void guitakependingicon() {
+  if (!iconpending) return;
+  iconpending = false;
+  takeprogramicon();
+}
+
+void guiinit() {
+  if (gui.started) guiclose("nomsg");
+  guimakedrawbuffer();
+
+  iconpending = startingup;
+  if (!startingup) takeprogramicon();
 
   if (gui.editbrush) DeleteObject(gui.editbrush);
   if (gui.listbrush) DeleteObject(gui.listbrush);
@@ -121,6 +140,7 @@ void guiclose(const std::string &option) {
   }
   if (gui.programicon) DestroyIcon(gui.programicon);
   gui.programicon = 0;
+  iconpending = false;
   for (int i = 1; i <= gui.controlsused; i++) {
     guicontrol &c = gui.controls[i];
     if (c.icon) DestroyIcon(c.icon);

@@ -53,6 +53,7 @@ void openwindow(const std::string &name, const std::string &caption, int x, int 
     registerclass();
   }
 
+  guitakependingicon();
   // The create message, delivered before CreateWindowExA returns, makes the
   // controls of gui.currentwindow.
   HWND h = CreateWindowExA(exstyle, "GUIQUARN", caption.c_str(), style, x, y, width, height,

@@ -1,6 +1,8 @@
 // Opening, closing and reopening windows; the close box; guiclose.
 #include "coretest.h"
 
+#include <cstdio>
+
 using corewindows = coretest;
 
 static int closings = 0;
@@ -136,4 +138,45 @@ TEST_F(corewindows, guicloseclosesallwindowsandtellsunlessnomsg) {
   EXPECT_NE(GetDlgItem(gethandle("b"), 1), (HWND)0);
   guiclose("nomsg");
   EXPECT_EQ(boxes.seen().size(), 2u);
+}
+
+// A 16 x 16 32-bit icon file, written by hand.
+static void writeicon(const std::string &path) {
+  std::vector<unsigned char> f;
+  auto put16 = [&](unsigned v) { f.push_back(v & 255); f.push_back(v >> 8 & 255); };
+  auto put32 = [&](unsigned v) { put16(v & 0xFFFF); put16(v >> 16); };
+  const unsigned imagebytes = 40 + 16 * 16 * 4 + 16 * 4;
+  put16(0); put16(1); put16(1);                       // icon directory, one image
+  f.push_back(16); f.push_back(16); f.push_back(0); f.push_back(0);
+  put16(1); put16(32); put32(imagebytes); put32(22);  // planes, bits, size, offset
+  put32(40); put32(16); put32(32); put16(1); put16(32);  // header: height doubled
+  for (int i = 0; i < 6; i++) put32(0);
+  for (int i = 0; i < 16 * 16; i++) put32(0xFF20A040);   // green, opaque
+  for (int i = 0; i < 16; i++) put32(0);                  // and-mask: all shown
+  FILE *out = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  std::fwrite(f.data(), 1, f.size(), out);
+  std::fclose(out);
+}
+
+TEST_F(corewindows, windowscarrytheiconfileasprogramicon) {
+  std::string saved = gui.iconpath;
+  char folder[MAX_PATH + 1] = {};
+  GetTempPathA(sizeof folder, folder);
+  gui.iconpath = std::string(folder) + "gui_quarn_test.ico";
+  writeicon(gui.iconpath);
+  guiinit();
+  ASSERT_NE(gui.programicon, (HICON)0);
+  openplain("w");
+  EXPECT_EQ(SendMessageA(gethandle("w"), WM_GETICON, ICON_BIG, 0), (LRESULT)gui.programicon);
+  EXPECT_EQ(SendMessageA(gethandle("w"), WM_GETICON, ICON_SMALL, 0), (LRESULT)gui.programicon);
+  guiclose("nomsg");
+  EXPECT_EQ(gui.programicon, (HICON)0);
+  DeleteFileA(gui.iconpath.c_str());
+
+  guiinit();  // the file is gone: the program file is asked instead
+  char program[256] = {};
+  GetModuleFileNameA(0, program, 255);
+  EXPECT_EQ(gui.iconpath, program);
+  gui.iconpath = saved;
 }
