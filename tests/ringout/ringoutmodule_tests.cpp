@@ -1,6 +1,6 @@
-// The real ringout.dll, loaded as a host loads it: its exports under their
-// plain names, ringout.ini read from beside the module (not from the current
-// directory), separate state per copy, and the extra exports.
+// The real ringout.dll, loaded as the host loads it: every export under its
+// plain name, ringout.ini read from beside each copy (not from the current
+// directory), separate state per copy, and the further exports.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -14,148 +14,82 @@
 
 namespace {
 
-// The build passes a Unix path when cross-compiling; under Wine that is drive Z:.
-std::string builtdll() {
-  std::string path = RINGOUT_DLL;
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  return path;
-}
-
-struct Module {
-  HMODULE handle = nullptr;
-  plugininit_fn init = nullptr;
-  pluginmain_fn main = nullptr;
-  pluginproc_fn proc = nullptr;
-  pluginclose_fn close = nullptr;
-  startpluginmain_fn start = nullptr;
-  closepluginmain_fn stop = nullptr;
-  mypluginproc_fn myproc = nullptr;
-};
-
 template <typename T>
 T bind(HMODULE module, const char *name) {
   return reinterpret_cast<T>(reinterpret_cast<void *>(GetProcAddress(module, name)));
 }
 
-class RingoutModule : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    root = std::string(temp) + "ringoutmodule_" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(root.c_str(), nullptr);
-    GetCurrentDirectoryA(MAX_PATH, previous);
-  }
-  void TearDown() override {
-    SetCurrentDirectoryA(previous);
-    for (Module &m : modules)
-      if (m.handle != nullptr) FreeLibrary(m.handle);
-    for (const std::string &f : files) DeleteFileA(f.c_str());
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) RemoveDirectoryA(it->c_str());
-    RemoveDirectoryA(root.c_str());
-  }
-  std::string folder(const char *name) {
-    const std::string path = root + "\\" + name;
-    CreateDirectoryA(path.c_str(), nullptr);
-    folders.push_back(path);
-    return path;
-  }
-  void writefile(const std::string &path, const char *text) {
-    std::FILE *f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fputs(text, f);
-    std::fclose(f);
-    files.push_back(path);
-  }
-  // Copies the built module into the folder and loads it there.
-  Module load(const std::string &where) {
-    const std::string path = where + "\\ringout.dll";
-    EXPECT_TRUE(CopyFileA(builtdll().c_str(), path.c_str(), FALSE)) << builtdll() << " error " << GetLastError();
-    files.push_back(path);
-    Module m;
-    m.handle = LoadLibraryA(path.c_str());
-    EXPECT_NE(m.handle, nullptr) << path << " error " << GetLastError();
-    if (m.handle == nullptr) return m;
-    m.init = bind<plugininit_fn>(m.handle, "plugininit");
-    m.main = bind<pluginmain_fn>(m.handle, "pluginmain");
-    m.proc = bind<pluginproc_fn>(m.handle, "pluginproc");
-    m.close = bind<pluginclose_fn>(m.handle, "pluginclose");
-    m.start = bind<startpluginmain_fn>(m.handle, "startpluginmain");
-    m.stop = bind<closepluginmain_fn>(m.handle, "closepluginmain");
-    m.myproc = bind<mypluginproc_fn>(m.handle, "mypluginproc");
-    modules.push_back(m);
-    return m;
-  }
-  static float tone(int call) { return static_cast<float>(8000 * std::sin(call * 0.031) + 3000 * std::sin(call * 0.0071)); }
+float tone(int call) { return static_cast<float>(8000 * std::sin(call * 0.031) + 3000 * std::sin(call * 0.0071)); }
 
-  std::string root;
-  char previous[MAX_PATH];
-  std::vector<std::string> folders, files;
-  std::vector<Module> modules;
-};
-
-TEST_F(RingoutModule, ExportsEveryEntryUnderItsPlainName) {
-  const Module m = load(folder("plugin"));
-  ASSERT_NE(m.handle, nullptr);
-  EXPECT_NE(m.init, nullptr);
-  EXPECT_NE(m.main, nullptr);
-  EXPECT_NE(m.proc, nullptr);
-  EXPECT_NE(m.close, nullptr);
-  EXPECT_NE(m.start, nullptr);
-  EXPECT_NE(m.stop, nullptr);
-  EXPECT_NE(m.myproc, nullptr);
+// A program folder in the temp folder; each copy of the module gets a subfolder.
+std::string root() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + "ringoutmodule_" + std::to_string(GetCurrentProcessId());
 }
 
-TEST_F(RingoutModule, EachCopyReadsTheSettingsBesideItselfNotInTheCurrentDirectory) {
-  const std::string one = folder("plugin");
-  const std::string two = folder("plugin2");
-  const std::string elsewhere = folder("elsewhere");
-  writefile(two + "\\ringout.ini", " 99\r\n 10\r\n 10\r\n 0\r\n");       // processing off
-  writefile(elsewhere + "\\ringout.ini", " 99\r\n 10\r\n 10\r\n 0\r\n");  // a decoy
-  const Module a = load(one);
-  const Module b = load(two);
-  ASSERT_NE(a.handle, nullptr);
-  ASSERT_NE(b.handle, nullptr);
-  ASSERT_NE(a.handle, b.handle);
-  ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.c_str()));
-  EXPECT_EQ(a.init(), 1);  // nothing beside copy one: defaults, processing on
-  EXPECT_EQ(b.init(), 0);
+HMODULE loadcopy(const std::string &folder, const char *ini) {
+  CreateDirectoryA(root().c_str(), nullptr);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::string built = RINGOUT_DLL;  // a Unix path when cross-compiled: drive Z: under Wine
+  if (built[0] == '/') built = "Z:" + built;
+  const std::string dll = folder + "\\ringout.dll";
+  EXPECT_TRUE(CopyFileA(built.c_str(), dll.c_str(), FALSE)) << built;
+  if (ini != nullptr) {
+    std::FILE *f = std::fopen((folder + "\\ringout.ini").c_str(), "wb");
+    std::fputs(ini, f);
+    std::fclose(f);
+  }
+  return LoadLibraryA(dll.c_str());
+}
 
+TEST(RingoutModule, ExportsEachCopyReadingTheSettingsBesideItself) {
+  const char *off = " 99\r\n 10\r\n 10\r\n 0\r\n";  // processing off
+  HMODULE a = loadcopy(root() + "\\plugin", nullptr);
+  HMODULE b = loadcopy(root() + "\\plugin2", off);
+  HMODULE c = loadcopy(root() + "\\plugin3", nullptr);
+  loadcopy(root() + "\\elsewhere", off);  // a decoy in the current directory
+  ASSERT_TRUE(a && b && c);
+  ASSERT_TRUE(a != b && b != c);
+  for (const char *name : {"plugininit", "pluginmain", "pluginproc", "pluginclose", "startpluginmain",
+                           "closepluginmain", "mypluginproc"})
+    EXPECT_NE(GetProcAddress(a, name), nullptr) << name;
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  SetCurrentDirectoryA((root() + "\\elsewhere").c_str());
+  EXPECT_EQ(bind<plugininit_fn>(a, "plugininit")(), 1);  // nothing beside copy a: defaults, on
+  EXPECT_EQ(bind<plugininit_fn>(b, "plugininit")(), 0);
+  EXPECT_EQ(bind<plugininit_fn>(c, "plugininit")(), 1);
+  SetCurrentDirectoryA(previous);
+
+  const auto aproc = bind<pluginproc_fn>(a, "pluginproc"), bproc = bind<pluginproc_fn>(b, "pluginproc");
+  const auto cmyproc = bind<mypluginproc_fn>(c, "mypluginproc");
   bool achanged = false;
   for (int call = 0; call < 3 * 17600; call++) {
-    const float x = tone(call);
-    ASSERT_EQ(b.proc(x), x) << call;
-    if (a.proc(x) != x) achanged = true;
+    float x = tone(call);
+    const float kept = x, fromc = cmyproc(&x);
+    ASSERT_EQ(x, kept);
+    ASSERT_EQ(bproc(x), x) << call;
+    const float froma = aproc(x);
+    ASSERT_EQ(froma, fromc) << call;  // same settings, own state: the same sound
+    achanged = achanged || froma != x;
   }
   EXPECT_TRUE(achanged);
-}
+  EXPECT_EQ(cmyproc(nullptr), 0.0f);
 
-TEST_F(RingoutModule, ThePointerEntryProcessesLikeTheValueEntry) {
-  const Module a = load(folder("plugin"));
-  const Module b = load(folder("plugin2"));
-  ASSERT_NE(a.handle, nullptr);
-  ASSERT_NE(b.handle, nullptr);
-  a.init();
-  b.init();
-  for (int call = 0; call < 40000; call++) {
-    float x = tone(call);
-    const float kept = x;
-    ASSERT_EQ(a.myproc(&x), b.proc(kept)) << call;
-    ASSERT_EQ(x, kept);
-  }
-  EXPECT_EQ(a.myproc(nullptr), 0.0f);
-}
-
-TEST_F(RingoutModule, TheOwnWindowThreadStartsAndIsClosedAgain) {
-  const Module m = load(folder("plugin"));
-  ASSERT_NE(m.handle, nullptr);
-  m.init();
+  // The module's own window thread: started, and closed again, more than once.
   for (int round = 0; round < 3; round++) {
-    EXPECT_EQ(m.start(), 0);
-    EXPECT_EQ(m.stop(), 0);  // returns once its window thread has ended
+    EXPECT_EQ(bind<startpluginmain_fn>(a, "startpluginmain")(), 0);
+    EXPECT_EQ(bind<closepluginmain_fn>(a, "closepluginmain")(), 0);
   }
-  EXPECT_EQ(m.main(), 0);
-  EXPECT_EQ(m.close(), 0);
+  EXPECT_EQ(bind<pluginclose_fn>(a, "pluginclose")(), 0);
+  for (HMODULE m : {a, b, c}) FreeLibrary(m);
+  for (const char *sub : {"\\plugin", "\\plugin2", "\\plugin3", "\\elsewhere"}) {
+    DeleteFileA((root() + sub + "\\ringout.dll").c_str());
+    DeleteFileA((root() + sub + "\\ringout.ini").c_str());
+    RemoveDirectoryA((root() + sub).c_str());
+  }
+  RemoveDirectoryA(root().c_str());
 }
 
 }  // namespace
