@@ -51,6 +51,13 @@ static int comparenames(const char *a, const char *b) {
   return c != 0 ? c : lstrcmpA(a, b);
 }
 
+// Windows also matches a pattern against a file's short 8.3 name, so "*.dll"
+// can list "ringout.dll.old"; only names that really end in ".dll" count.
+static bool endsindll(const char *name) {
+  size_t n = lstrlenA(name);
+  return n >= 4 && lstrcmpiA(name + n - 4, ".dll") == 0;
+}
+
 // The first module name the slot's folder in the current directory lists; empty
 // when none. Directories, hidden and system entries are skipped. The platform's
 // listing order is only defined on some file systems, so "first" is the smallest
@@ -62,7 +69,7 @@ static std::string firstmodulename(int slot) {
   const DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   std::string first;
   do {
-    if (entry.dwFileAttributes & skipped) continue;
+    if ((entry.dwFileAttributes & skipped) || !endsindll(entry.cFileName)) continue;
     if (first.empty() || comparenames(entry.cFileName, first.c_str()) < 0) first = entry.cFileName;
   } while (FindNextFileA(find, &entry));
   FindClose(find);

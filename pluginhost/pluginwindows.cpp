@@ -80,6 +80,7 @@ void unloadplugins() {
   Sleep(700);
   for (int slot = 1; slot <= pluginslotcount; ++slot) {
     releasehandle(slot);
+    runningmark(slot).store(nullptr);
     PluginSlot &s = pluginslots[slot];
     s.plugininit = nullptr;
     s.pluginmain = nullptr;

@@ -64,6 +64,7 @@ TEST_F(LoadSlots, OnlyTheFirstModuleOfAFolderIsTakenSkippingFoldersHiddenAndSyst
   tree.makefolder("prog\\plugin\\0folder.dll");
   tree.copymodule("identity", "prog\\plugin\\0hidden.dll");
   tree.copymodule("identity", "prog\\plugin\\0system.dll");
+  tree.copymodule("identity", "prog\\plugin\\0old.dll.bak");  // Windows' short name would match *.dll
   ASSERT_TRUE(SetFileAttributesA(tree.at("prog\\plugin\\0hidden.dll").c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(SetFileAttributesA(tree.at("prog\\plugin\\0system.dll").c_str(), FILE_ATTRIBUTE_SYSTEM));
   if (!(GetFileAttributesA(tree.at("prog\\plugin\\0hidden.dll").c_str()) & FILE_ATTRIBUTE_HIDDEN) ||
@@ -73,7 +74,7 @@ TEST_F(LoadSlots, OnlyTheFirstModuleOfAFolderIsTakenSkippingFoldersHiddenAndSyst
 
   ASSERT_TRUE(bound(1));
   EXPECT_EQ(pluginslots[1].pluginproc(1000.0f), 500.0f) << "the gain module a_gain.dll is first";
-  for (const char *other : {"b_identity.dll", "0hidden.dll", "0system.dll"})
+  for (const char *other : {"b_identity.dll", "0hidden.dll", "0system.dll", "0old.dll.bak"})
     EXPECT_EQ(GetModuleHandleA(tree.at(std::string("prog\\plugin\\") + other).c_str()), nullptr) << other;
 }
 
