@@ -11,12 +11,18 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX="${QUARN_WINEPREFIX:-$QUARN_STATE/wineprefix}"
 
 displayreachable() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
+# A virtual display started here earlier is used again.
+if ! displayreachable && [ -f "$QUARN_STATE/display" ]; then
+  export DISPLAY="$(cat "$QUARN_STATE/display")"
+  displayreachable || unset DISPLAY
+fi
 if ! displayreachable; then
-  for n in $(seq 90 120); do
+  for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$QUARN_STATE/xvfb.log" 2>&1 &
     export DISPLAY=":$n"
     for _ in $(seq 50); do displayreachable && break; sleep 0.1; done
+    displayreachable && echo "$DISPLAY" >"$QUARN_STATE/display"
     break
   done
   displayreachable || echo "services: no display could be started" >&2
