@@ -1,18 +1,15 @@
-// The device objects and roomcaster_live against a PulseAudio server, under Wine.
+// The devices and roomcaster_live against the sound server, under Wine.
 //
-// The test makes its own room: two null sinks, "mic" and "speaker" (unique names,
-// so other users of the same sound server are not disturbed, and no default is
-// changed). A tone played into mic reaches the capture side through mic's
-// monitor; what the playback side plays into speaker is recorded from speaker's
-// monitor. Everything is removed again at the end. Without a sound server the
-// tests skip.
+// The test builds its own room from two null sinks with unique names, "mic" and
+// "speaker", so other users of the server are not disturbed and no default is
+// changed: a tone played into mic reaches the capture side through mic's monitor,
+// and what the playback side plays into speaker is recorded from speaker's
+// monitor. The sinks go again at the end. Without a sound server the tests skip.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cmath>
 #include <fstream>
 #include <vector>
@@ -24,87 +21,56 @@ namespace {
 
 // The averaging comb adds each sample to the one 2000 frames older: 441 Hz
 // (20 periods in 2000 frames) passes whole, 452.025 Hz (20.5 periods) cancels.
-// Both are played at equal level; only the chain tells them apart.
-constexpr double pi = 3.14159265358979323846;
-constexpr double passtone = 441.0;
-constexpr double notchtone = 452.025;
+// Both are played at the same level; only the chain tells them apart.
+constexpr double pi = 3.14159265358979323846, passtone = 441.0, notchtone = 452.025;
 
 struct Room {
-  bool ready = false;
-  std::string whynot;       // reason to skip when not ready
-  std::string mic, speaker; // sink names
-  std::string micmodule, speakermodule;
-  std::string tone;         // host path of the tone file
-};
-Room room;
-
-std::string trimmed(std::string s) {
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
-  return s;
-}
-
-// 20 s of the two tones, each at 6000, on both channels, as a WAV file.
-bool writetone(const std::string &windows) {
-  const int n = 20 * 44100;
-  std::vector<int16_t> pcm(2 * n);
-  for (int f = 0; f < n; ++f) {
-    double t = f / 44100.0;
-    double v = 6000 * std::sin(2 * pi * passtone * t) + 6000 * std::sin(2 * pi * notchtone * t);
-    pcm[2 * f] = pcm[2 * f + 1] = static_cast<int16_t>(std::lround(v));
-  }
-  auto u32 = [](std::ofstream &f, uint32_t v) { f.write(reinterpret_cast<const char *>(&v), 4); };
-  auto u16 = [](std::ofstream &f, uint16_t v) { f.write(reinterpret_cast<const char *>(&v), 2); };
-  std::ofstream f(windows, std::ios::binary);
-  const uint32_t bytes = static_cast<uint32_t>(pcm.size() * 2);
-  f.write("RIFF", 4), u32(f, 36 + bytes), f.write("WAVEfmt ", 8), u32(f, 16);
-  u16(f, 1), u16(f, 2), u32(f, 44100), u32(f, 176400), u16(f, 4), u16(f, 16);
-  f.write("data", 4), u32(f, bytes);
-  f.write(reinterpret_cast<const char *>(pcm.data()), bytes);
-  return static_cast<bool>(f);
-}
+  std::string whynot = "not set up";  // empty when ready
+  std::string mic, speaker, modules, tone;
+} room;
 
 class RoomEnvironment : public ::testing::Environment {
- public:
-  // Runs before any test touches the waveform interface, which lists the
-  // devices once per process: the sinks must exist by then.
+  // Runs before the first waveform call, which lists the devices once per process.
   void SetUp() override {
-    if (!hostshellavailable()) {
-      room.whynot = "no host shell reachable from this process";
-      return;
-    }
     if (hostshell("pactl info", 10000).status != 0) {
-      room.whynot = "no sound server reachable (pactl info failed)";
+      room.whynot = "no sound server reachable (pactl info failed, or no host shell)";
       return;
     }
     const std::string id = std::to_string(GetCurrentProcessId());
-    room.mic = "quarnmic" + id;
-    room.speaker = "quarnspk" + id;
-    auto load = [](const std::string &name) {
-      HostResult r = hostshell("pactl load-module module-null-sink sink_name=" + name +
-                               " sink_properties=device.description=" + name);
-      return r.status == 0 ? trimmed(r.output) : std::string();
-    };
-    room.micmodule = load(room.mic);
-    room.speakermodule = load(room.speaker);
-    room.tone = hostpath("tone.wav");
-    if (room.micmodule.empty() || room.speakermodule.empty()) {
-      room.whynot = "the sound server refused a null sink";
-      return;
+    room.mic = "quarnmic" + id, room.speaker = "quarnspk" + id, room.tone = hostpath("tone.wav");
+    for (const std::string &sink : {room.mic, room.speaker}) {
+      HostResult r = hostshell("pactl load-module module-null-sink sink_name=" + sink +
+                               " sink_properties=device.description=" + sink);
+      if (r.status != 0) return void(room.whynot = "the sound server refused a null sink: " + r.output);
+      room.modules += " " + r.output.substr(0, r.output.find('\n'));
     }
-    if (!writetone(windowspath(room.tone))) {
-      room.whynot = "cannot write the tone file";
-      return;
+    // 20 s of the two tones at 6000 each, both channels.
+    std::vector<int16_t> pcm(2 * 20 * 44100);
+    for (size_t f = 0; f < pcm.size() / 2; ++f) {
+      double t = f / 44100.0;
+      pcm[2 * f] = pcm[2 * f + 1] = static_cast<int16_t>(
+          std::lround(6000 * std::sin(2 * pi * passtone * t) + 6000 * std::sin(2 * pi * notchtone * t)));
     }
-    room.ready = true;
+    const uint32_t bytes = static_cast<uint32_t>(2 * pcm.size());
+    const uint32_t header[11] = {0x46464952, 36 + bytes, 0x45564157, 0x20746d66, 16, 0x00020001,
+                                 44100, 176400, 0x00100004, 0x61746164, bytes};  // RIFF WAVE fmt data
+    std::ofstream f(windowspath(room.tone), std::ios::binary);
+    f.write(reinterpret_cast<const char *>(header), sizeof header);
+    f.write(reinterpret_cast<const char *>(pcm.data()), bytes);
+    room.whynot = f ? "" : "cannot write the tone file";
   }
   void TearDown() override {
-    for (const std::string &m : {room.micmodule, room.speakermodule})
-      if (!m.empty()) hostshell("pactl unload-module " + m, 10000);
+    for (size_t at = 0; (at = room.modules.find(' ', at)) != std::string::npos; ++at)
+      hostshell("pactl unload-module " + room.modules.substr(at + 1, room.modules.find(' ', at + 1) - at - 1));
     removehostscratch();
   }
 };
 const auto *environment = ::testing::AddGlobalTestEnvironment(new RoomEnvironment);
 
+#define NEED_ROOM() \
+  if (!room.whynot.empty()) GTEST_SKIP() << room.whynot
+
+// Device numbers by product name (they differ from one process to the next).
 int findwavein(const std::string &name) {
   for (UINT i = 0, n = waveInGetNumDevs(); i < n; ++i) {
     WAVEINCAPSA c;
@@ -112,7 +78,6 @@ int findwavein(const std::string &name) {
   }
   return -100;
 }
-
 int findwaveout(const std::string &name) {
   for (UINT i = 0, n = waveOutGetNumDevs(); i < n; ++i) {
     WAVEOUTCAPSA c;
@@ -121,232 +86,147 @@ int findwaveout(const std::string &name) {
   return -100;
 }
 
-// A background recording of speaker's monitor, with the tone playing into mic.
+// The tone playing into mic while speaker's monitor is recorded, both in the background.
 struct Session {
-  std::string recording, pids;
-
-  explicit Session(const std::string &name) : recording(hostpath(name + ".raw")), pids(hostpath(name + ".pids")) {
-    hostshell("parec -d " + room.speaker + ".monitor --raw --format=s16le --rate=44100 --channels=2"
-              " --latency-msec=50 >" + recording + " 2>/dev/null & echo $! >" + pids + "\n"
-              "paplay -d " + room.mic + " " + room.tone + " >/dev/null 2>&1 & echo $! >>" + pids);
+  std::string raw, pids;
+  explicit Session(const std::string &name) : raw(hostpath(name + ".raw")), pids(hostpath(name + ".pids")) {
+    hostshell("parec -d " + room.speaker + ".monitor --raw --format=s16le --rate=44100 --channels=2 --latency-msec=50 >" +
+              raw + " & echo $! >" + pids + "\npaplay -d " + room.mic + " " + room.tone + " & echo $! >>" + pids);
   }
-  // Stops both (only the two processes started above) and returns the left channel.
+  // Stops the two processes started above; the left channel of the recording.
   std::vector<int16_t> stop() {
-    hostshell("kill $(cat " + pids + ") 2>/dev/null; sleep 0.3; true");
-    std::ifstream f(windowspath(recording), std::ios::binary);
+    hostshell("kill $(cat " + pids + "); sleep 0.3");
+    std::ifstream f(windowspath(raw), std::ios::binary);
     std::vector<int16_t> left;
-    int16_t frame[2];
-    while (f.read(reinterpret_cast<char *>(frame), sizeof frame)) left.push_back(frame[0]);
+    for (int16_t frame[2]; f.read(reinterpret_cast<char *>(frame), sizeof frame);) left.push_back(frame[0]);
     return left;
   }
 };
 
-// Amplitude of one frequency in n frames from `start`, Hann-windowed so the
+// Amplitude of one frequency in n frames from `start`, Hann-windowed so that the
 // neighbouring tone does not leak in.
 double amplitude(const std::vector<int16_t> &x, size_t start, size_t n, double hz) {
   double re = 0, im = 0, wsum = 0;
   for (size_t k = 0; k < n; ++k) {
-    double w = 0.5 - 0.5 * std::cos(2 * pi * k / (n - 1));
-    double ph = 2 * pi * hz * k / 44100.0;
-    re += w * x[start + k] * std::cos(ph);
-    im += w * x[start + k] * std::sin(ph);
-    wsum += w;
+    double w = 0.5 - 0.5 * std::cos(2 * pi * k / (n - 1)), ph = 2 * pi * hz * k / 44100.0;
+    re += w * x[start + k] * std::cos(ph), im += w * x[start + k] * std::sin(ph), wsum += w;
   }
   return 2 * std::sqrt(re * re + im * im) / wsum;
 }
 
-struct Tones {
+// The cleanest half second: of the windows where the passed tone is clearly there,
+// the one where it stands highest above the cancelled one. A loaded machine drops
+// a block now and then, and each gap splashes both tones.
+void expectcombedtone(const std::vector<int16_t> &x) {
   double pass = 0, notch = 0;
-};
-
-// The cleanest half second of the recording: of the windows where the passed tone
-// is clearly there, the one where it stands highest above the cancelled one. A
-// loaded machine drops blocks now and then, and each gap splashes both tones.
-Tones cleanestwindow(const std::vector<int16_t> &x) {
-  const size_t n = 22050;
-  Tones best;
-  for (size_t s = 0; s + n <= x.size(); s += n / 5) {
-    Tones t{amplitude(x, s, n, passtone), amplitude(x, s, n, notchtone)};
-    if (t.pass > 20 && t.pass * best.notch >= best.pass * t.notch) best = t;
+  for (size_t s = 0, n = 22050; s + n <= x.size(); s += n / 5) {
+    double p = amplitude(x, s, n, passtone), q = amplitude(x, s, n, notchtone);
+    if (p > 20 && p * notch >= pass * q) pass = p, notch = q;
   }
-  return best;
+  EXPECT_GT(pass, 20.0) << "the tone did not come out (" << x.size() << " frames recorded)";
+  EXPECT_LT(notch * 8, pass) << "the averaging comb did not act: 441 Hz " << pass << ", 452.025 Hz " << notch;
 }
 
-int loudest(const std::vector<int16_t> &x) {
-  int m = 0;
-  for (int16_t v : x) m = std::max(m, std::abs(static_cast<int>(v)));
-  return m;
-}
-
-#define NEED_ROOM() \
-  if (!room.ready) GTEST_SKIP() << room.whynot
-
-// ---- opening and closing real devices --------------------------------------
-
-TEST(SoundDevices, DefaultDevicesOpenDeliverBlocksAndClose) {
+TEST(SoundDevices, MinusOneOpensTheDefaultsAndMissingNumbersStayClosed) {
   NEED_ROOM();
   engineinit();
   engine.buffersize = 1500;
   engine.quitrequest = 1;  // nothing is played into the shared default sink
   static waveout_DEVICE out;
   static WAVEIN_DEVICE in;
-  createwaveout(out, -1);
-  createwavein(in, -1);
-  EXPECT_EQ(out.open, 1);
-  EXPECT_EQ(out.running, 1);
-  EXPECT_EQ(engineplayback.load(), &out.port);
-  EXPECT_EQ(in.open, 1);
-  EXPECT_EQ(in.running, 1);
-  capturedcount = 0;
-  for (int i = 0; i < 250 && capturedcount == 0; ++i) Sleep(20);
-  EXPECT_EQ(capturedcount.load(), 3000) << "the default capture device delivered no full block in 5 s";
-  destroywavein(in);
-  destroywaveout(out);
-  EXPECT_EQ(in.open, 0);
-  EXPECT_EQ(out.open, 0);
-  EXPECT_EQ(engineplayback.load(), nullptr);
-  EXPECT_EQ(capturedblock.load(), nullptr);
-}
-
-TEST(SoundDevices, DeviceNumbersThatDoNotExistLeaveTheObjectsClosed) {
-  NEED_ROOM();
-  engineinit();
-  const int beyond[] = {static_cast<int>(waveInGetNumDevs() + waveOutGetNumDevs()) + 7, 1000, -2};
-  for (int device : beyond) {
-    static waveout_DEVICE out;
-    static WAVEIN_DEVICE in;
+  for (int device : {static_cast<int>(waveInGetNumDevs() + waveOutGetNumDevs()) + 7, -2}) {
     createwaveout(out, device);
     createwavein(in, device);
-    EXPECT_EQ(out.open, 0) << device;
-    EXPECT_EQ(in.open, 0) << device;
-    EXPECT_EQ(out.headers, nullptr) << device;
-    EXPECT_EQ(in.headers, nullptr) << device;
-    EXPECT_EQ(engineplayback.load(), nullptr) << device;
+    EXPECT_EQ(out.open + in.open, 0) << device;
+    EXPECT_EQ(out.headers, nullptr);
+    EXPECT_EQ(engineplayback.load(), nullptr);
     destroywavein(in);
     destroywaveout(out);
   }
+  createwaveout(out, -1);
+  createwavein(in, -1);
+  EXPECT_EQ(out.running + in.running, 2);
+  EXPECT_EQ(engineplayback.load(), &out.port);
+  capturedcount = 0;
+  for (int i = 0; i < 250 && capturedcount == 0; ++i) Sleep(20);
+  EXPECT_EQ(capturedcount.load(), 3000) << "no full block from the default capture device in 5 s";
+  destroywavein(in);
+  destroywaveout(out);
+  EXPECT_EQ(out.open + in.open, 0);
+  EXPECT_EQ(engineplayback.load(), nullptr);
 }
 
-// ---- sound through the chain ------------------------------------------------
-
-// Watches every block processblock queues: how many buffers are busy with it.
+// Counts, for every block processblock queues, the buffers busy with it included.
 struct QueueWatch {
   waveout_DEVICE *device;
-  void (*queue)(void *, int);
-  void *context;
+  PlaybackPort real;
   std::atomic<int> queued{0}, mostbusy{0};
-};
+} watch;
 
-void watchedqueue(void *context, int index) {
-  QueueWatch &w = *static_cast<QueueWatch *>(context);
+void watchedqueue(void *, int index) {
   int busy = 0;
-  for (auto &b : w.device->busy) busy += b.load() != 0;  // this block's buffer included
-  if (busy > w.mostbusy) w.mostbusy = busy;
-  ++w.queued;
-  w.queue(w.context, index);
+  for (auto &b : watch.device->busy) busy += b != 0;
+  watch.mostbusy = std::max(watch.mostbusy.load(), busy);
+  ++watch.queued;
+  watch.real.queue(watch.real.context, index);
 }
 
 TEST(SoundDevices, ToneIntoCaptureComesOutOfPlaybackThroughTheChain) {
   NEED_ROOM();
   const int mic = findwavein("Monitor of " + room.mic), speaker = findwaveout(room.speaker);
-  ASSERT_GE(mic, 0) << "capture device for " << room.mic << " not listed";
-  ASSERT_GE(speaker, 0) << "playback device " << room.speaker << " not listed";
-
+  ASSERT_GE(mic, 0);
+  ASSERT_GE(speaker, 0);
   engineinit();
   engine.buffersize = 1500;
-  engineclock.now = liveclock;
   static waveout_DEVICE out;
   static WAVEIN_DEVICE in;
   Session session("chain");
   createwaveout(out, speaker);
-  ASSERT_EQ(engineplayback.load(), &out.port);
-  static QueueWatch watch;
-  watch.device = &out, watch.queue = out.port.queue, watch.context = out.port.context;
-  engineplayback = nullptr;
-  out.port.queue = watchedqueue, out.port.context = &watch;
+  ASSERT_EQ(engineplayback.exchange(nullptr), &out.port);
+  watch.device = &out, watch.real = out.port;
+  out.port.queue = watchedqueue;
   engineplayback = &out.port;
-
   createwavein(in, mic);
   enginedevicesopened(liveclock() - 6);  // past the start-up silence and fade-in
   Sleep(5000);
   destroywavein(in);
-  Sleep(100);
   destroywaveout(out);
-  std::vector<int16_t> left = session.stop();
-
-  EXPECT_GT(watch.queued.load(), 40) << "about 29 blocks a second should have been played";
-  EXPECT_GE(watch.mostbusy.load(), 1);
+  expectcombedtone(session.stop());
+  EXPECT_GT(watch.queued.load(), 40) << "up to 29 blocks a second can be played";
   EXPECT_LE(watch.mostbusy.load(), 2) << "more than two blocks were queued for playback";
-  Tones t = cleanestwindow(left);
-  EXPECT_GT(t.pass, 20.0) << "the tone did not come out of the playback side (" << left.size()
-                          << " frames recorded, loudest " << loudest(left) << ")";
-  EXPECT_LT(t.notch * 8, t.pass) << "the averaging comb did not act: pass " << t.pass << ", notch " << t.notch;
-  std::printf("chain: %d blocks played, at most %d queued; out 441 Hz %.1f, 452.025 Hz %.1f\n",
-              watch.queued.load(), watch.mostbusy.load(), t.pass, t.notch);
 }
 
-TEST(SoundDevices, LiveProgramCarriesTheToneAndEndsByItself) {
+// The program, on devices given by name, from start-up to Enter: 3 s of silence,
+// a 3 s fade-in, then the processed tone.
+TEST(SoundDevices, LiveProgramCarriesTheToneUntilEnter) {
   NEED_ROOM();
-  // Device numbers differ from one process to the next, so the program gets names.
-  Session session("live");
-  std::string commandline = "\"" + windowspath(QUARN_LIVE_EXE) + "\" --seconds 8 --buffersize 1500 --wavein \"Monitor of " +
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE keyboard = nullptr, keys = nullptr;
+  ASSERT_TRUE(CreatePipe(&keyboard, &keys, &sa, 0));
+  SetHandleInformation(keys, HANDLE_FLAG_INHERIT, 0);
+  std::string commandline = "\"" + windowspath(QUARN_LIVE_EXE) + "\" --buffersize 1500 --wavein \"Monitor of " +
                             room.mic + "\" --waveout " + room.speaker;
   STARTUPINFOA si{};
-  si.cb = sizeof si;
+  si.cb = sizeof si, si.dwFlags = STARTF_USESTDHANDLES, si.hStdInput = keyboard;
+  si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE), si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessA(nullptr, commandline.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      << commandline;
-  DWORD waited = WaitForSingleObject(pi.hProcess, 60000);
-  DWORD code = 1234;
+  Session session("live");
+  // Without a console of its own: Wine otherwise may give a console child an empty
+  // stdin in place of the pipe when this process has no console.
+  ASSERT_TRUE(CreateProcessA(nullptr, commandline.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr,
+                             &si, &pi));
+  CloseHandle(keyboard);
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 9000), static_cast<DWORD>(WAIT_TIMEOUT)) << "it ended by itself";
+  DWORD written = 0, code = 1234;
+  WriteFile(keys, "\n", 1, &written, nullptr);
+  const DWORD waited = WaitForSingleObject(pi.hProcess, 20000);
   GetExitCodeProcess(pi.hProcess, &code);
   if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 9);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
+  CloseHandle(keys), CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
   std::vector<int16_t> left = session.stop();
-
-  ASSERT_EQ(waited, WAIT_OBJECT_0) << "roomcaster_live --seconds 8 did not end within 60 s";
+  ASSERT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "Enter did not stop roomcaster_live";
   EXPECT_EQ(code, 0u);
-  // 3 s of silence and a 3 s fade-in, then two seconds at full level.
-  Tones t = cleanestwindow(left);
-  EXPECT_GT(t.pass, 20.0) << "roomcaster_live played nothing of the tone (" << left.size()
-                          << " frames recorded, loudest " << loudest(left) << ")";
-  EXPECT_LT(t.notch * 8, t.pass) << "pass " << t.pass << ", notch " << t.notch;
-  std::printf("live: out 441 Hz %.1f, 452.025 Hz %.1f\n", t.pass, t.notch);
-}
-
-}  // namespace
-
-namespace {
-
-// Devices that do not exist leave the program running quietly until Enter.
-TEST(LiveProgram, EnterStopsItEvenWithoutDevices) {
-  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  HANDLE readend = nullptr, writeend = nullptr;
-  ASSERT_TRUE(CreatePipe(&readend, &writeend, &sa, 0));
-  SetHandleInformation(writeend, HANDLE_FLAG_INHERIT, 0);
-  std::string commandline = "\"" + windowspath(QUARN_LIVE_EXE) + "\" --wavein 1000 --waveout 1000";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = readend;
-  si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessA(nullptr, commandline.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
-  CloseHandle(readend);
-  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 1500), static_cast<DWORD>(WAIT_TIMEOUT))
-      << "it ended before Enter was pressed";
-  DWORD written = 0;
-  WriteFile(writeend, "\n", 1, &written, nullptr);
-  DWORD waited = WaitForSingleObject(pi.hProcess, 20000);
-  DWORD code = 1234;
-  GetExitCodeProcess(pi.hProcess, &code);
-  if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 9);
-  CloseHandle(writeend);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  ASSERT_EQ(waited, WAIT_OBJECT_0) << "Enter did not stop roomcaster_live";
-  EXPECT_EQ(code, 0u);
+  expectcombedtone(left);
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
-// hostshell.h: run shell commands on the machine Wine runs on, from a test under Wine.
-//
-//   if (!hostshellavailable()) GTEST_SKIP() << "no host shell";
-//   HostResult r = hostshell("pactl info");     // waits, at most timeoutms
-//   hostpath("tone.wav")                         // the scratch folder, as the host sees it
-//   windowspath(hostpath("tone.wav"))            // the same file for this process
-//
+// hostshell.h: shell commands on the machine Wine runs on, from a test under Wine.
+//   HostResult r = hostshell("pactl info");   // waits for the end, at most timeoutms
+//   hostpath("tone.wav")                       // a scratch file as the host names it
+//   windowspath(hostpath("tone.wav"))          // the same file for this process
 // Wine starts a host program from CreateProcess but gives no handle to wait on,
 // so each command writes its exit status to a file that this side polls for.
 #pragma once
@@ -15,8 +12,7 @@ struct HostResult {
   std::string output;  // stdout and stderr together
 };
 
-bool hostshellavailable();
 HostResult hostshell(const std::string &script, int timeoutms = 20000);
-std::string hostpath(const std::string &name);          // /tmp/<scratch>/name
-std::string windowspath(const std::string &unixpath);   // Z:\tmp\...
-void removehostscratch();                               // the scratch folder and all in it
+std::string hostpath(const std::string &name);
+std::string windowspath(const std::string &unixpath);  // "Z:\tmp\..."
+void removehostscratch();
