@@ -4,6 +4,7 @@ add_library(quarn_devices STATIC
   waveapi.cpp
   wavein.cpp
   waveout.cpp
+  wavedevicelist.cpp
   guiscanhook.cpp
   liveclock.cpp)
 target_include_directories(quarn_devices PUBLIC ${CMAKE_SOURCE_DIR})

@@ -81,5 +81,10 @@ void CALLBACK waveoutcallback(HWAVEOUT h, UINT event, DWORD_PTR instance, DWORD_
 void waveinblock(WAVEIN_DEVICE &d, WAVEHDR *header);   // one filled capture buffer
 void waveoutdone(waveout_DEVICE &d, WAVEHDR *header);  // one played buffer
 
+// The device with this product name (as the capabilities give it): its number, or
+// -2 when there is none. User-interface thread.
+int findwavein(const char *name);
+int findwaveout(const char *name);
+
 // The live clock: a monotonic performance counter, in seconds. Any thread.
 double liveclock();

@@ -49,23 +49,6 @@ static std::string devicename(const char *kind, int device, bool open, const cha
   return s + " \"" + name + "\"";
 }
 
-// The platform's device lists: the number of the device with this exact name, or -2.
-static int findcapture(const std::string &name) {
-  for (UINT i = 0, n = waveInGetNumDevs(); i < n; ++i) {
-    WAVEINCAPSA c;
-    if (waveInGetDevCapsA(i, &c, sizeof c) == 0 && name == c.szPname) return static_cast<int>(i);
-  }
-  return -2;
-}
-
-static int findplayback(const std::string &name) {
-  for (UINT i = 0, n = waveOutGetNumDevs(); i < n; ++i) {
-    WAVEOUTCAPSA c;
-    if (waveOutGetDevCapsA(i, &c, sizeof c) == 0 && name == c.szPname) return static_cast<int>(i);
-  }
-  return -2;
-}
-
 static void listdevices() {
   std::printf("capture devices (--wavein):\n");
   for (UINT i = 0, n = waveInGetNumDevs(); i < n; ++i) {
@@ -94,11 +77,11 @@ int main(int argc, char **argv) {
     listdevices();
     return 0;
   }
-  if (!o.waveinname.empty() && (o.wavein = findcapture(o.waveinname)) < 0) {
+  if (!o.waveinname.empty() && (o.wavein = findwavein(o.waveinname.c_str())) < 0) {
     std::fprintf(stderr, "roomcaster_live: no capture device is named '%s' (see --list)\n", o.waveinname.c_str());
     return 2;
   }
-  if (!o.waveoutname.empty() && (o.waveout = findplayback(o.waveoutname)) < 0) {
+  if (!o.waveoutname.empty() && (o.waveout = findwaveout(o.waveoutname.c_str())) < 0) {
     std::fprintf(stderr, "roomcaster_live: no playback device is named '%s' (see --list)\n", o.waveoutname.c_str());
     return 2;
   }

@@ -133,14 +133,6 @@ TEST_F(Devices, MissingOrSilentDeviceLeavesTheObjectClosedWithNothingAllocated) 
   EXPECT_TRUE(fake.log.empty()) << "closing a closed object touches nothing";
 }
 
-TEST_F(Devices, MinusOneOpensTheDefaultDevice) {
-  createwavein(in, -1);
-  EXPECT_EQ(fake.device, WAVE_MAPPER);
-  EXPECT_EQ(in.format.nAvgBytesPerSec, 176400u);
-  EXPECT_EQ(in.running, 1);
-  EXPECT_LT(at("inaddbuffer 5"), at("instart")) << "all six buffers wait before recording starts";
-}
-
 TEST_F(Devices, FilledBufferIsProcessedIntoPlaybackBeforeItIsHandedBack) {
   openboth();
   record(2, 4 * 60, 1234);  // 60 frames
