@@ -50,20 +50,6 @@ TEST(Filters, CombAveragesWithTheSample4000Older) {
     if (n != 10 && n != 4010) ASSERT_EQ(out[n], 0.0f) << n;
 }
 
-TEST(Filters, WetExtractionRemovesTheDryPart) {
-  ChainMemories m{};
-  m.dryenv = 100.0f;
-  m.wetenv = 100.0f;
-  float x = 0;
-  for (int n = 0; n < 20000; ++n) {
-    float d = static_cast<float>(5000 * std::sin(n * 0.05));
-    m.dryenv += (std::fabs(d) + 50 - m.dryenv) * 0.02;
-    x = wetextract(m, d, d);  // a plug-in that returns its input
-    if (n > 19000 && std::fabs(d) > 2000) ASSERT_NEAR(x / d, 0.95 * (1 - 0.95 * m.wetenv / m.dryenv), 1e-4);
-  }
-  EXPECT_NEAR(0.95 * (1 - 0.95 * m.wetenv / m.dryenv), 0.0475, 0.01) << "the envelopes agree";
-}
-
 TEST(TrendGuard, ASteadyLevelSettlesAtTheLowBoundOfTheTestgainTier) {
   struct Tier {
     float testgain;
@@ -91,24 +77,12 @@ TEST(TrendGuard, AFallingLevelReleasesTheGainAboveOneUpToTheHighBound) {
   EXPECT_LE(highest, 2.04);
 }
 
-TEST(AutoLevel, FullScalePeakFallsFastAndQuietRisesSlowly) {
+TEST(AutoLevel, AFullScalePeakSinksItAtTheFastRate) {
   ChainMemories m{};
   m.autolevel = 0.5f;
-  m.inputpeak = 32767.0f;  // target 0: the fast fall
+  m.inputpeak = 32767.0f;  // the target is 0
   autolevelupdate(m, 1.0f);
   EXPECT_NEAR(m.autolevel, 0.5 * (1 - 0.001), 1e-7);
-
-  m.autolevel = 0.01f;
-  m.inputpeak = 0.0f;  // target (0.42)^2 at gain 1: the slow rise
-  autolevelupdate(m, 1.0f);
-  EXPECT_NEAR(m.autolevel, 0.01 + (0.42 * 0.42 - 0.01) * 0.000003, 1e-9);
-
-  m.autolevel = 0.5f;
-  m.inputpeak = 10000.0f;  // below target, no loud peak: the middle rate
-  float before = m.autolevel;
-  autolevelupdate(m, 1.0f);
-  double p = std::pow((1 - 10000.0f / 32767) * 1.0 * 0.42, 2);
-  EXPECT_NEAR(m.autolevel, before + (p - before) * 0.00003, 1e-7);
 }
 
 TEST(Limiter, GainZeroGlidesToSilenceAndLoudInputIsHeldUnderTheCeiling) {

@@ -161,13 +161,4 @@ TEST_F(Render, PluginsAreRefusedClearlyWhereTheBuildHasNoHost) {
   EXPECT_FALSE(fs::exists(path("out.wav")));
 }
 
-TEST_F(Render, HelpDescribesTheOptions) {
-  std::string cmd = std::string(QUARN_RENDER) + " --help > " + path("help.txt");
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
-  std::ifstream in(path("help.txt"));
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (const char *word : {"--buffersize", "--set", "--plugin", "starttime", "INPUT.wav OUTPUT.wav"})
-    EXPECT_NE(text.find(word), std::string::npos) << word;
-}
-
 }  // namespace
