@@ -3,6 +3,7 @@
 # and, with --native, the portable core natively: its unit tests (with
 # ASan/UBSan, build/native) and the benchmarks (Release, build/bench).
 #   tools/build.sh            Windows build only (build/windows, dist/)
+#   tools/build.sh --dist     only the deliverables in dist/, no tests
 #   tools/build.sh --native   native builds first, then the Windows build
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -20,4 +21,8 @@ fi
 
 cmake -S "$top" -B "$top/build/windows" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DQUARN_NATIVE_RENDER="$nativerender" >/dev/null
-cmake --build "$top/build/windows" -j "$jobs"
+if [ "${1:-}" = "--dist" ]; then
+  cmake --build "$top/build/windows" -j "$jobs" --target dist
+else
+  cmake --build "$top/build/windows" -j "$jobs"
+fi

@@ -4,7 +4,7 @@ set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/tools/setup.sh"
 source "$top/tools/services.sh"
-bash "$top/tools/build.sh"
+bash "$top/tools/build.sh" --dist
 cd "$top/dist"
 echo "Starting the live engine between the default capture and playback devices." >&2
 echo "(The main window comes in a later version.) Press Enter or Ctrl+C to stop." >&2
