@@ -2,7 +2,8 @@
 // console. Opens the playback device, half a second later the capture device (with
 // `gain` held at 0.01 while it opens), starts the engine's start-up silence and
 // fade-in, and runs until Enter, Ctrl+C or --seconds; then closes capture, then
-// playback.
+// playback (livecycle.h). A device number the platform does not offer opens the
+// default device instead.
 // Threads: main (opens, waits, closes), a stdin reader (Enter), the console's
 // control-event thread (Ctrl+C), and the platform's audio callback thread.
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "app/live/livecycle.h"
 #include "app/live/liveoptions.h"
 #include "engine/engine.h"
 #include "engine/wavedevices.h"
@@ -94,15 +96,16 @@ int main(int argc, char **argv) {
 
   std::thread(waitforenter).detach();
 
-  createwaveout(playback, o.waveout);
-  Sleep(500);
-  const float gain = engine.gain;
-  engine.gain = 0.01f;  // quiet while the capture side starts
-  createwavein(capture, o.wavein);
-  Sleep(500);
-  engine.gain = gain;
-  enginedevicesopened(liveclock());  // 3 s of silence, then a 3 s fade-in
+  // A number the platform does not offer (or past the 30 listed) is the default device.
+  const int wavein = offereddevice(o.wavein, static_cast<int>(waveInGetNumDevs()));
+  const int waveout = offereddevice(o.waveout, static_cast<int>(waveOutGetNumDevs()));
+  if (wavein != o.wavein) std::printf("roomcaster_live: capture device %d is not offered; the default is used\n", o.wavein);
+  if (waveout != o.waveout) std::printf("roomcaster_live: playback device %d is not offered; the default is used\n", o.waveout);
+  o.wavein = wavein;
+  o.waveout = waveout;
+
   engine.play = 1;
+  openaudiocycle(capture, playback, o.wavein, o.waveout);  // 3 s of silence, then a 3 s fade-in
 
   std::printf("roomcaster_live: running the live engine from %s to %s (%d-frame blocks);"
               " press Enter or Ctrl+C to stop\n",
@@ -117,9 +120,7 @@ int main(int argc, char **argv) {
     if (o.seconds > 0 && liveclock() >= end) stoprequest = 1;
   }
 
-  destroywavein(capture);
-  Sleep(100);
-  destroywaveout(playback);
+  closeaudiocycle(capture, playback);
   closed = 1;
   return 0;
 }

@@ -1,0 +1,38 @@
+// livecycle.cpp: the audio cycle of roomcaster_live: opening and closing both devices.
+// Thread: the user-interface (main) thread.
+#include "app/live/livecycle.h"
+
+int offereddevice(int device, int count) {
+  if (count > listeddevicecount) count = listeddevicecount;
+  return device < count ? device : -1;
+}
+
+static void passmessages(int times) {
+  for (int i = 0; i < times; ++i) {
+    runguiscanhook();
+    waveapi.sleepms(10);
+  }
+}
+
+void openaudiocycle(WAVEIN_DEVICE &capture, waveout_DEVICE &playback, int wavein, int waveout) {
+  engine.quitrequest = 0;
+  createwaveout(playback, waveout);
+  waveapi.sleepms(500);
+  // Quiet while the capture side starts: its first blocks may be loud clicks.
+  const float gain = engine.gain;
+  engine.gain = 0.01f;
+  createwavein(capture, wavein);
+  waveapi.sleepms(500);
+  engine.gain = gain;
+  enginedevicesopened(engineclock.now ? engineclock.now() : liveclock());  // 3 s silence, 3 s fade-in
+}
+
+void closeaudiocycle(WAVEIN_DEVICE &capture, waveout_DEVICE &playback) {
+  engine.quitrequest = 1;  // blocks still arriving are dropped, so playback drains
+  passmessages(10);
+  destroywavein(capture);
+  waveapi.sleepms(100);
+  destroywaveout(playback);
+  waveapi.sleepms(100);
+  passmessages(50);
+}

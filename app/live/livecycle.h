@@ -1,0 +1,29 @@
+// livecycle.h: opening and closing the audio devices of roomcaster_live, in the
+// order and with the pauses of the main program's audio cycle.
+//
+//   int wavein = offereddevice(number, waveInGetNumDevs());  // -1 when not offered
+//   openaudiocycle(capture, playback, wavein, waveout);       // playback, then capture
+//   ...                                                      // audio runs
+//   closeaudiocycle(capture, playback);                      // capture, then playback
+//
+// Pauses go through waveapi.sleepms and message passes through runguiscanhook,
+// so a test with a fake waveform table sees the whole sequence.
+// Thread: the user-interface (main) thread.
+#pragma once
+#include "engine/wavedevices.h"
+
+// Only the first 30 devices of a kind are listed.
+constexpr int listeddevicecount = 30;
+
+// The device number to open: `device` when it is below the platform's device
+// count (cut to 30), otherwise -1, the system's default device.
+int offereddevice(int device, int count);
+
+// quitrequest 0; playback opened, 500 ms; capture opened with `gain` held at
+// 0.01, 500 ms, `gain` restored; starttime, modes, vupeak and autolevel set.
+void openaudiocycle(WAVEIN_DEVICE &capture, waveout_DEVICE &playback, int wavein, int waveout);
+
+// quitrequest 1 (the engine drops every block from now on); ten message passes
+// 10 ms apart; capture closed, 100 ms; playback closed, 100 ms; fifty message
+// passes 10 ms apart.
+void closeaudiocycle(WAVEIN_DEVICE &capture, waveout_DEVICE &playback);
