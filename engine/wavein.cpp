@@ -93,13 +93,15 @@ void createwavein(WAVEIN_DEVICE &d, int device) {
 }
 
 void CALLBACK waveincallback(HWAVEIN, UINT event, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR) {
-  flushsubnormals();
   WAVEIN_DEVICE &d = *reinterpret_cast<WAVEIN_DEVICE *>(instance);
   if (event == waveinopenevent) {
     d.open = 1;
   } else if (event == waveincloseevent) {
     d.open = 0;
   } else if (event == waveindataevent) {
+    // Only here: the open and close events arrive on the user-interface thread,
+    // whose own float work (presets, the loop test) must keep its subnormals.
+    flushsubnormals();
     // Not running (an error, or closing): the buffer is left alone.
     if (d.running) waveinblock(d, reinterpret_cast<WAVEHDR *>(param1));
   }

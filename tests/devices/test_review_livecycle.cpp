@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include <xmmintrin.h>
 
 #include "app/live/livecycle.h"
 
@@ -14,12 +15,23 @@ namespace {
 std::vector<std::string> calls;  // "outopen", "sleep500", "scan", "inopen gain=0.01", ...
 int quitwhenfirstscanned = -1;   // engine.quitrequest at the first message pass
 
+DWORD_PTR callbackof[2], instanceof[2];  // [0] capture, [1] playback
+
 void note(const std::string &s) { calls.push_back(s); }
+
+// The close event arrives during the close call, as the open event during the open.
+MMRESULT fakeclose(bool playback) {
+  note(playback ? "outclose" : "inclose");
+  reinterpret_cast<LPDRVCALLBACK>(callbackof[playback])(nullptr, playback ? waveoutcloseevent : waveincloseevent,
+                                                        instanceof[playback], 0, 0);
+  return 0;
+}
 
 template <typename H>
 MMRESULT fakeopen(bool playback, H *h, DWORD_PTR cb, DWORD_PTR instance) {
   note(std::string(playback ? "outopen" : "inopen") + (engine.gain.load() == 0.01f ? " gain=0.01" : ""));
   *h = reinterpret_cast<H>(0x60 + playback);
+  callbackof[playback] = cb, instanceof[playback] = instance;
   reinterpret_cast<LPDRVCALLBACK>(cb)(nullptr, playback ? waveoutopenevent : waveinopenevent, instance, 0, 0);
   return 0;
 }
@@ -45,12 +57,12 @@ class LiveCycle : public ::testing::Test {
     a.instart = [](HWAVEIN) -> MMRESULT { return note("instart"), 0; };
     a.inreset = [](HWAVEIN) -> MMRESULT { return note("inreset"), 0; };
     a.instop = [](HWAVEIN) -> MMRESULT { return 0; };
-    a.inclose = [](HWAVEIN) -> MMRESULT { return note("inclose"), 0; };
+    a.inclose = [](HWAVEIN) { return fakeclose(false); };
     a.outprepare = [](HWAVEOUT, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
     a.outunprepare = [](HWAVEOUT, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
     a.outwrite = [](HWAVEOUT, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
     a.outreset = [](HWAVEOUT) -> MMRESULT { return note("outreset"), 0; };
-    a.outclose = [](HWAVEOUT) -> MMRESULT { return note("outclose"), 0; };
+    a.outclose = [](HWAVEOUT) { return fakeclose(true); };
     a.sleepms = [](int ms) { note("sleep" + std::to_string(ms)); };
     guiscanhook = [] {
       if (quitwhenfirstscanned < 0) quitwhenfirstscanned = engine.quitrequest.load();
@@ -110,8 +122,21 @@ TEST_F(LiveCycle, ClosesWithBlocksDroppedCaptureFirstThenLetsMessagesRun) {
   std::vector<std::string> fiftypasses;
   for (int i = 0; i < 50; ++i) fiftypasses.insert(fiftypasses.end(), {"scan", "sleep10"});
   EXPECT_EQ(span(outclose + 2, 1000), fiftypasses);
-  EXPECT_TRUE(in.handle == nullptr && out.handle == nullptr && in.headers == nullptr && out.headers == nullptr);
+  EXPECT_EQ(in.open + out.open, 0);
+  EXPECT_TRUE(in.headers == nullptr && out.headers == nullptr && in.copybuffer == nullptr);
   EXPECT_EQ(engineplayback.load(), nullptr);
+}
+
+// The open and close events run on the thread that opens and closes, which is
+// the user-interface thread: only the audio thread may flush subnormals to zero.
+TEST_F(LiveCycle, OpeningAndClosingLeaveTheCallersFloatModeAlone) {
+  const unsigned int saved = _mm_getcsr();
+  _mm_setcsr(saved & ~0x8040u);
+  openaudiocycle(in, out, 0, 0);
+  closeaudiocycle(in, out);
+  const unsigned int csr = _mm_getcsr();
+  _mm_setcsr(saved);
+  EXPECT_EQ(csr & 0x8040u, 0u);
 }
 
 }  // namespace
