@@ -1,6 +1,7 @@
 // roomcaster_live's audio cycle against a fake waveform table: which device
 // number is opened, the order and pauses of opening (gain held down while the
-// capture side starts) and of closing (blocks dropped, capture before playback).
+// capture side starts) and of closing (blocks dropped, capture before playback),
+// and the opening thread's float mode, which the device events must not change.
 #include <gtest/gtest.h>
 
 #include <algorithm>
