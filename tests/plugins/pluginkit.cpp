@@ -6,93 +6,29 @@
 #include <fstream>
 #include <sstream>
 
-#include <gtest/gtest.h>
-
-std::string hostpath(const char *path) {
-  std::string p = path;
-  if (!p.empty() && p[0] == '/') p = "Z:" + p;
-  for (char &c : p)
-    if (c == '/') c = '\\';
+// CMake gives a Unix path, which the program under Wine reaches through drive Z:.
+std::string fixturemodule(const char *name) {
+  std::string p = std::string(QUARN_FIXTUREDIR[0] == '/' ? "Z:" : "") + QUARN_FIXTUREDIR + "/" + name + ".dll";
+  for (char &c : p) c = c == '/' ? '\\' : c;
   return p;
 }
 
-std::string fixturemodule(const char *name) {
-  return hostpath(QUARN_FIXTUREDIR) + "\\" + name + ".dll";
+void HostTest::makefolder(const std::string &relative) const { fs::create_directories(tree.at(relative)); }
+
+void HostTest::copymodule(const char *fixture, const std::string &relative) const {
+  fs::create_directories(fs::path(tree.at(relative)).parent_path());
+  ASSERT_TRUE(CopyFileA(fixturemodule(fixture).c_str(), tree.at(relative).c_str(), FALSE)) << fixture << " to " << relative;
 }
 
-static void removetree(const std::string &path) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        removetree(child);
-      else
-        DeleteFileA(child.c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
-}
-
-TempFolder::TempFolder() {
-  static std::atomic<int> made;
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  std::string base = temp;
-  if (!base.empty() && base.back() == '\\') base.pop_back();
-  path = base + "\\quarnplugins_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made);
-  removetree(path);
-  CreateDirectoryA(path.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() { removetree(path); }
-
-std::string TempFolder::at(const std::string &relative) const { return path + "\\" + relative; }
-
-void TempFolder::makefolder(const std::string &relative) const {
-  std::string sofar = path;
-  std::stringstream parts(relative);
-  std::string part;
-  while (std::getline(parts, part, '\\')) {
-    sofar += "\\" + part;
-    CreateDirectoryA(sofar.c_str(), nullptr);
-  }
-}
-
-void TempFolder::copymodule(const char *fixture, const std::string &relative) const {
-  size_t cut = relative.find_last_of('\\');
-  if (cut != std::string::npos) makefolder(relative.substr(0, cut));
-  ASSERT_TRUE(CopyFileA(fixturemodule(fixture).c_str(), at(relative).c_str(), FALSE))
-      << "copying " << fixturemodule(fixture) << " to " << at(relative);
-}
-
-void TempFolder::writefile(const std::string &relative, const std::string &bytes) const {
-  size_t cut = relative.find_last_of('\\');
-  if (cut != std::string::npos) makefolder(relative.substr(0, cut));
-  std::ofstream(at(relative), std::ios::binary) << bytes;
+void HostTest::writefile(const std::string &relative, const std::string &bytes) const {
+  fs::create_directories(fs::path(tree.at(relative)).parent_path());
+  std::ofstream(tree.at(relative), std::ios::binary) << bytes;
 }
 
 std::string readfile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
   std::stringstream all;
-  all << in.rdbuf();
+  all << std::ifstream(path, std::ios::binary).rdbuf();
   return all.str();
-}
-
-bool fileexists(const std::string &path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string currentdirectory() {
-  char dir[MAX_PATH * 4];
-  DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
-  return std::string(dir, n < sizeof dir ? n : 0);
 }
 
 std::string samepathkey(const std::string &path) {
@@ -104,18 +40,31 @@ std::string samepathkey(const std::string &path) {
   return key;
 }
 
-int slotcounter(int slot, const char *name) {
-  auto counter = moduleexport<int(QUARN_PLUGINCALL *)(void)>(pluginslots[slot].module, name);
-  EXPECT_NE(counter, nullptr) << "slot " << slot << " has no " << name;
+std::string slotstates() {
+  std::string states;
+  for (int slot = 1; slot <= pluginslotcount; ++slot) {
+    const PluginSlot &s = pluginslots[slot];
+    int bound = !!s.plugininit + !!s.pluginmain + !!s.pluginproc + !!s.pluginclose;
+    states += !s.module ? (bound ? '?' : '.') : bound == 4 ? 'b' : bound == 0 ? 'u' : '?';
+  }
+  return states;
+}
+
+int modulecounter(void *module, const char *name) {
+  auto counter = moduleexport<int(QUARN_PLUGINCALL *)(void)>(module, name);
+  EXPECT_NE(counter, nullptr) << "no " << name;
   return counter ? counter() : -1;
 }
 
 void HostTest::SetUp() {
-  for (int slot = 1; slot <= pluginslotcount; ++slot)
-    ASSERT_EQ(pluginslots[slot].module, nullptr) << "a previous test left slot " << slot << " loaded";
-  startcwd = currentdirectory();
-  tree.makefolder("prog");
+  ASSERT_EQ(slotstates(), "......") << "a previous test left a slot loaded";
+  static std::atomic<int> made;
+  tree.path = (fs::temp_directory_path() /
+               ("quarnplugins_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made))).string();
+  startcwd = fs::current_path().string();
   prog = tree.at("prog");
+  fs::remove_all(tree.path);
+  makefolder("prog");
   setpluginprogramfolder(prog.c_str());
   enter(prog);
 }
@@ -124,6 +73,6 @@ void HostTest::TearDown() {
   unloadplugins();
   SetCurrentDirectoryA(startcwd.c_str());
   setpluginprogramfolder(nullptr);
+  std::error_code ignored;
+  fs::remove_all(tree.path, ignored);
 }
-
-void HostTest::enter(const std::string &folder) { ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str())) << folder; }

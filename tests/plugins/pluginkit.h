@@ -3,44 +3,35 @@
 #pragma once
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "pluginhost/pluginhost.h"
 
-// A path the running Windows program can open: build paths come from CMake as
-// Unix paths, which under Wine only resolve through drive Z:.
-std::string hostpath(const char *path);
+namespace fs = std::filesystem;
 
-// The built fixture module `name` (identity, gain, noclose, nonfinite, cwdprobe,
+// The built fixture module `name` (identity, gain, noclose, nonfinite,
 // windowloop, identity32).
 std::string fixturemodule(const char *name);
 
-// A fresh folder under the temporary folder, removed with everything in it.
-struct TempFolder {
-  std::string path;
-  TempFolder();
-  ~TempFolder();
-  std::string at(const std::string &relative) const;   // path + "\" + relative
-  void makefolder(const std::string &relative) const;  // with its parents
-  void copymodule(const char *fixture, const std::string &relative) const;
-  void writefile(const std::string &relative, const std::string &bytes) const;
-};
-
 std::string readfile(const std::string &path);
-bool fileexists(const std::string &path);
-std::string currentdirectory();
-// Full path, backslashes, lower case: for comparing two names of one folder.
+// Full path, lower case, no trailing backslash: for comparing two names of one
+// folder ("." names the current directory).
 std::string samepathkey(const std::string &path);
+
+// The six slots at a glance, slot 1 first: 'b' all four entry points bound,
+// 'u' loaded but unbound, '.' empty, '?' anything else (never valid).
+std::string slotstates();
 
 template <typename fn>
 fn moduleexport(void *module, const char *name) {
   return reinterpret_cast<fn>(reinterpret_cast<void *>(GetProcAddress((HMODULE)module, name)));
 }
-
-// A fixture counter ("fixturecalls" ...) of the module loaded into `slot`.
-int slotcounter(int slot, const char *name);
+// A fixture counter ("fixturecalls" ...) of a module, or of the one in `slot`.
+int modulecounter(void *module, const char *name);
+inline int slotcounter(int slot, const char *name) { return modulecounter(pluginslots[slot].module, name); }
 
 // Polls until `done` holds, at most `ms` milliseconds; false if it never did.
 // Only a guard against hanging: no test asserts how long anything takes.
@@ -53,16 +44,23 @@ bool waitfor(cond done, int ms = 20000) {
   return true;
 }
 
-// Every host test lays out its own program folder `prog` (tree\prog), which is
-// both the program's folder and the current directory unless the test moves
-// the latter; TearDown unloads whatever was loaded and restores both.
+// Every host test lays out its own program folder `prog` (tree\prog) in a fresh
+// temporary folder, which is both the program's folder and the current
+// directory unless the test moves the latter; TearDown unloads whatever was
+// loaded, restores both and removes the folder with everything in it.
 class HostTest : public ::testing::Test {
  protected:
-  TempFolder tree;
+  struct {
+    std::string path;
+    std::string at(const std::string &relative) const { return path + "\\" + relative; }
+  } tree;
   std::string prog;      // the program's folder for this test
   std::string startcwd;  // the current directory before the test
 
   void SetUp() override;
   void TearDown() override;
-  void enter(const std::string &folder);  // make `folder` the current directory
+  void enter(const std::string &folder) { ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str())) << folder; }
+  void makefolder(const std::string &relative) const;  // with its parents
+  void copymodule(const char *fixture, const std::string &relative) const;
+  void writefile(const std::string &relative, const std::string &bytes) const;
 };
