@@ -16,7 +16,7 @@ namespace {
 // and how it answers. Open and close send their events during the call.
 struct Fake {
   std::vector<std::string> log;
-  MMRESULT caps = 0, start = 0, unprepare = 0, write = 0;
+  MMRESULT caps = 0, write = 0;
   bool openevent = true;
   UINT device = 0;                      // device number of the last open
   std::deque<MMRESULT> close, inprepare;  // next answers, 0 when empty
@@ -28,15 +28,11 @@ DWORD_PTR callbackof[2], instanceof[2];  // [0] capture, [1] playback
 
 MMRESULT next(std::deque<MMRESULT> &q) {
   MMRESULT r = q.empty() ? 0 : q.front();
-  if (!q.empty()) q.pop_front();
-  return r;
+  return q.empty() ? 0 : (q.pop_front(), r);
 }
 MMRESULT note(const std::string &call, MMRESULT answer = 0) { return fake.log.push_back(call), answer; }
 MMRESULT note(const char *call, LPWAVEHDR h, MMRESULT answer = 0) {
-  std::string s = call;
-  s += ' ';
-  s += std::to_string(h->dwUser);
-  return note(s, answer);
+  return note(call + (" " + std::to_string(h->dwUser)), answer);
 }
 void event(int side, UINT code) {
   reinterpret_cast<LPDRVCALLBACK>(callbackof[side])(nullptr, code, instanceof[side], 0, 0);
@@ -62,14 +58,14 @@ void installfake() {
   a.inopen = [](LPHWAVEIN h, UINT d, LPCWAVEFORMATEX, DWORD_PTR cb, DWORD_PTR i, DWORD) { return open(0, h, d, cb, i); };
   a.outopen = [](LPHWAVEOUT h, UINT d, LPCWAVEFORMATEX, DWORD_PTR cb, DWORD_PTR i, DWORD) { return open(1, h, d, cb, i); };
   a.inprepare = [](HWAVEIN, LPWAVEHDR h, UINT) { return note("inprepare", h, next(fake.inprepare)); };
-  a.inunprepare = [](HWAVEIN, LPWAVEHDR h, UINT) { return note("inunprepare", h, fake.unprepare); };
+  a.inunprepare = [](HWAVEIN, LPWAVEHDR h, UINT) { return note("inunprepare", h); };
   a.inaddbuffer = [](HWAVEIN, LPWAVEHDR h, UINT) { return note("inaddbuffer", h); };
-  a.instart = [](HWAVEIN) { return note("instart", fake.start); };
+  a.instart = [](HWAVEIN) { return note("instart"); };
   a.inreset = [](HWAVEIN) { return note("inreset"); };
   a.instop = [](HWAVEIN) { return note("instop"); };
   a.inclose = [](HWAVEIN) { return close(0); };
   a.outprepare = [](HWAVEOUT, LPWAVEHDR h, UINT) { return note("outprepare", h); };
-  a.outunprepare = [](HWAVEOUT, LPWAVEHDR h, UINT) { return note("outunprepare", h, fake.unprepare); };
+  a.outunprepare = [](HWAVEOUT, LPWAVEHDR h, UINT) { return note("outunprepare", h); };
   a.outwrite = [](HWAVEOUT, LPWAVEHDR h, UINT) { return fake.writes += fake.write == 0, note("outwrite", h, fake.write); };
   a.outreset = [](HWAVEOUT) { return fake.portatreset = engineplayback.load() != nullptr, note("outreset"); };
   a.outclose = [](HWAVEOUT) { return close(1); };
@@ -114,7 +110,10 @@ class Devices : public ::testing::Test {
   int busy() { return static_cast<int>(std::count_if(out.busy, out.busy + 6, [](auto &b) { return b != 0; })); }
 };
 
-TEST_F(Devices, MissingOrSilentDeviceLeavesTheObjectClosedWithNothingAllocated) {
+TEST_F(Devices, MinusOneIsTheDefaultAMissingOrSilentDeviceLeavesTheObjectClosed) {
+  createwaveout(out, -1);
+  EXPECT_EQ(fake.device, WAVE_MAPPER);
+  destroywaveout(out), fake.log.clear();
   fake.caps = MMSYSERR_BADDEVICEID;
   createwaveout(out, 7);
   createwavein(in, 7);
@@ -133,9 +132,14 @@ TEST_F(Devices, MissingOrSilentDeviceLeavesTheObjectClosedWithNothingAllocated) 
   EXPECT_TRUE(fake.log.empty()) << "closing a closed object touches nothing";
 }
 
-TEST_F(Devices, FilledBufferIsProcessedIntoPlaybackBeforeItIsHandedBack) {
+TEST_F(Devices, FilledBufferIsProcessedIntoPlaybackBeforeItIsHandedBackAnEmptyOneOnlyHandedBack) {
   openboth();
+  const unsigned int saved = _mm_getcsr();
+  _mm_setcsr(saved & ~0x8040u);
   record(2, 4 * 60, 1234);  // 60 frames
+  const unsigned int csr = _mm_getcsr();
+  _mm_setcsr(saved);
+  EXPECT_EQ(csr & 0x8040u, 0x8040u) << "the audio thread flushes subnormals to zero";
   EXPECT_EQ(capturedcount.load(), 120);
   EXPECT_EQ(capturedblock.load()[119], 1234);
   ASSERT_EQ(fake.writes, 1);
@@ -146,24 +150,17 @@ TEST_F(Devices, FilledBufferIsProcessedIntoPlaybackBeforeItIsHandedBack) {
   EXPECT_LT(written, at("inprepare 2"));
   EXPECT_LT(at("inprepare 2"), at("inaddbuffer 2"));
   EXPECT_EQ(in.headers[2]->dwBytesRecorded, 0u);
-}
-
-TEST_F(Devices, EmptyBufferIsNotProcessedButGoesBack) {
-  openboth();
   record(4, 0);
-  EXPECT_EQ(fake.writes, 0);
+  EXPECT_EQ(fake.writes, 1);
   EXPECT_EQ(count("inaddbuffer 4"), 1);
 }
 
-TEST_F(Devices, CaptureWithoutPlaybackDropsEveryBlock) {
+TEST_F(Devices, CaptureWithoutPlaybackDropsEveryBlockACaptureErrorStopsTheFlow) {
   createwavein(in, 0);
   for (int i = 0; i < 6; ++i) record(i, 400);
   EXPECT_EQ(fake.writes, 0);
   EXPECT_EQ(in.running, 1);
-}
-
-TEST_F(Devices, CaptureErrorStopsTheFlowOfBuffers) {
-  openboth();
+  fake.log.clear();
   fake.inprepare = {MMSYSERR_NOMEM};  // handing buffer 1 back fails
   record(1, 400);
   EXPECT_EQ(in.running, 0);
@@ -178,7 +175,6 @@ TEST_F(Devices, NeverMoreThanTwoBlocksQueuedAndAPlayedBufferIsFreeAgain) {
   for (int i = 0; i < 6; ++i) record(i, 400);
   EXPECT_EQ(fake.writes, 2);
   EXPECT_EQ(busy(), 2);
-  EXPECT_EQ(engine.freeout, 4);
   const int first = static_cast<int>(std::find_if(out.busy, out.busy + 6, [](auto &b) { return b != 0; }) - out.busy);
   waveoutcallback(nullptr, waveoutdoneevent, reinterpret_cast<DWORD_PTR>(&out),
                   reinterpret_cast<DWORD_PTR>(out.headers[first]), 0);
@@ -196,16 +192,6 @@ TEST_F(Devices, RefusedWriteGivesItsBufferBackInsteadOfLosingIt) {
   EXPECT_EQ(out.running, 0);
 }
 
-TEST_F(Devices, AudioThreadFlushesSubnormalsToZero) {
-  createwavein(in, 0);
-  const unsigned int saved = _mm_getcsr();
-  _mm_setcsr(saved & ~0x8040u);
-  record(0, 0);
-  const unsigned int csr = _mm_getcsr();
-  _mm_setcsr(saved);
-  EXPECT_EQ(csr & 0x8040u, 0x8040u);
-}
-
 TEST_F(Devices, ClosingStopsTheFlowWaitsThenFreesInOrder) {
   openboth();
   destroywavein(in);
@@ -213,7 +199,6 @@ TEST_F(Devices, ClosingStopsTheFlowWaitsThenFreesInOrder) {
       "scan", "sleep100", "inreset", "instop", "scan", "sleep100", "inunprepare 0", "inunprepare 1",
       "inunprepare 2", "inunprepare 3", "inunprepare 4", "inunprepare 5", "inclose"};
   EXPECT_EQ(fake.log, capture);
-  EXPECT_EQ(in.open, 0);
   EXPECT_EQ(capturedblock.load(), nullptr);
   fake.log.clear();
   destroywaveout(out);
