@@ -1,5 +1,6 @@
-// The number-per-line format: converting a line, endings and the end of the
-// text, exact formatting on writing, and replacing a file whole.
+// The number-per-line format: converting a line, exact formatting on writing,
+// and replacing a file whole (line endings and the end of the text are read
+// through ringout.ini in ringoutsettings_tests.cpp).
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -31,22 +32,6 @@ TEST(NumberLineConversion, NearestIntegerHalvesToEvenAndSaturation) {
   EXPECT_EQ(numbertoreal(numberlineconvert("-1e999")), -FLT_MAX);
   EXPECT_EQ(numbertoreal(numberlineconvert("1e-999")), 0.0f);
   EXPECT_EQ(numbertoreal(numberlineconvert("0.77")), 0.77f);
-}
-
-TEST(NumberLineReading, BlankLinesReadZeroMissingLinesKeepTheDefault) {
-  NumberLines lines = numberlinesof("1\r\n2\n3\r\r\n4");  // CR LF, LF, CR, a blank, no ending
-  EXPECT_EQ(readintline(lines, -9), 1);
-  EXPECT_EQ(readintline(lines, -9), 2);
-  EXPECT_EQ(readintline(lines, -9), 3);
-  EXPECT_EQ(readrealline(lines, 9.0f), 0.0f);
-  EXPECT_FALSE(numberlinesatend(lines));
-  EXPECT_EQ(readintline(lines, -9), 4);
-  EXPECT_TRUE(numberlinesatend(lines));
-  EXPECT_EQ(readintline(lines, -9), -9);
-
-  NumberLines ended = numberlinesof("7\r\n");  // a final ending opens no further line
-  EXPECT_EQ(readintline(ended, 400), 7);
-  EXPECT_EQ(readintline(ended, 400), 400);
 }
 
 TEST(NumberLineWriting, ExactFormatsAndReadableNonFiniteValues) {

@@ -2,8 +2,6 @@
 // own default, the clamping of decay only, and writing it back.
 #include <gtest/gtest.h>
 
-#include <cfloat>
-#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -14,7 +12,10 @@ namespace {
 struct Settings {
   RingoutParams params;
   RingoutPlace place;
-  void read(const char *text) { ringoutsettingsfromtext(text, params, place); }
+  std::string read(const char *text) {
+    ringoutsettingsfromtext(text, params, place);
+    return ringoutsettingstext(params, place);
+  }
 };
 
 TEST(RingoutSettings, BesideTheModuleFileNeverAtARoot) {
@@ -22,37 +23,22 @@ TEST(RingoutSettings, BesideTheModuleFileNeverAtARoot) {
   EXPECT_EQ(ringoutsettingspath("ringout.dll"), "ringout.ini");
 }
 
-TEST(RingoutSettings, ShortFilesKeepTheDefaultsOfTheirMissingLines) {
-  Settings s;
-  s.params.tdecay = 5.0f;
-  s.read(" 20\r\n 1\r\n 2\r\n");
-  EXPECT_EQ(s.params.gain.load(), 20.0f);
-  EXPECT_EQ(s.place.x.load(), 1);
-  EXPECT_EQ(s.place.y.load(), 2);
-  EXPECT_EQ(s.params.tdecayon.load(), 1);
-  EXPECT_EQ(s.params.decay.load(), 1.0f);
-  EXPECT_EQ(s.params.tdecay.load(), 100.0f);
-  EXPECT_EQ(s.params.kdecay.load(), 0.77f);
-  EXPECT_EQ(s.params.rate.load(), 1.0f);
-  Settings e;
-  e.read("");
-  EXPECT_EQ(e.place.x.load(), 200);
-  EXPECT_EQ(e.place.y.load(), 100);
-}
-
-TEST(RingoutSettings, LettersAndBlanksAreZeroExtraLinesIgnoredOnlyDecayRanged) {
-  Settings s;
-  s.read("loud\r\n\r\n-99999999999\r\n\r\n 9\r\n-1e6\r\n 1e39\r\n 0.35\r\n 99\r\nrubbish\r\n");
-  EXPECT_EQ(s.params.gain.load(), 0.0f);
-  EXPECT_EQ(s.place.x.load(), 0);
-  EXPECT_EQ(s.place.y.load(), INT32_MIN);
-  EXPECT_EQ(s.params.tdecayon.load(), 0);  // a blank line switches processing off
-  EXPECT_EQ(s.params.decay.load(), 4.0f);
-  EXPECT_EQ(s.params.tdecay.load(), -1e6f);
-  EXPECT_EQ(s.params.kdecay.load(), FLT_MAX);
-  EXPECT_EQ(s.params.rate.load(), 0.35f);
-  s.read("1\n1\n1\n1\n-3\n");
-  EXPECT_EQ(s.params.decay.load(), 1.0f);
+TEST(RingoutSettings, MissingLinesTakeTheDefaultLettersAndBlanksReadZeroOnlyDecayIsRanged) {
+  // Lines: gain, window x, window y, tdecayon, decay, tdecay, kdecay, rate.
+  const struct { const char *file, *read; } cases[] = {
+      {"", " 1\r\n 200\r\n 100\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
+      {" 20\r\n 1\r\n 2\r\n", " 20\r\n 1\r\n 2\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
+      {"loud\r\n\r\n-99999999999\r\n\r\n 9\r\n-1e6\r\n 1e39\r\n 0.35\r\n 99\r\nrubbish\r\n",
+       " 0\r\n 0\r\n-2147483648\r\n 0\r\n 4\r\n-1000000\r\n 3.402823e+38\r\n 0.35\r\n"},
+      {"1\n1\n1\n1\n-3\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
+      // CR, LF and CR LF endings, a blank line, a last line without an ending.
+      {"7\r 8\n\r\n 2", " 7\r\n 8\r\n 0\r\n 2\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
+  };
+  for (const auto &c : cases) {
+    Settings s;
+    s.read("5\n5\n5\n0\n3\n5\n5\n5\n");  // no value left at its default
+    EXPECT_EQ(s.read(c.file), c.read) << c.file;
+  }
 }
 
 TEST(RingoutSettings, NoFileResetsOnlyTheGainAWrittenFileReadsBack) {
@@ -61,24 +47,15 @@ TEST(RingoutSettings, NoFileResetsOnlyTheGainAWrittenFileReadsBack) {
   std::filesystem::create_directories(folder);
   const std::string path = (folder / "ringout.ini").string();
   Settings out;
-  out.params.gain = 85.0f;
-  out.params.tdecay = 245.0f;
-  out.params.tdecayon = 0;
+  out.read(" 85\r\n-40\r\n 700\r\n 0\r\n 2.15\r\n 245\r\n 0.58\r\n 1\r\n");
   EXPECT_EQ(ringoutreadsettings(path.c_str(), out.params, out.place), 1);
-  EXPECT_EQ(out.params.gain.load(), 1.0f);
-  EXPECT_EQ(out.params.tdecay.load(), 245.0f);
-  EXPECT_EQ(out.place.x.load(), 0);  // the window position stays (0, 0)
+  EXPECT_EQ(ringoutsettingstext(out.params, out.place), " 1\r\n-40\r\n 700\r\n 0\r\n 2.15\r\n 245\r\n 0.58\r\n 1\r\n");
 
   out.params.gain = 85.0f;
-  out.params.decay = 2.15f;
-  out.params.kdecay = 0.58f;
-  out.place.x = -40;
-  out.place.y = 700;
   ASSERT_TRUE(ringoutwritesettings(path.c_str(), out.params, out.place));
-  EXPECT_EQ(ringoutsettingstext(out.params, out.place), " 85\r\n-40\r\n 700\r\n 0\r\n 2.15\r\n 245\r\n 0.58\r\n 1\r\n");
   Settings in;
   EXPECT_EQ(ringoutreadsettings(path.c_str(), in.params, in.place), 0);
-  EXPECT_EQ(ringoutsettingstext(in.params, in.place), ringoutsettingstext(out.params, out.place));
+  EXPECT_EQ(ringoutsettingstext(in.params, in.place), " 85\r\n-40\r\n 700\r\n 0\r\n 2.15\r\n 245\r\n 0.58\r\n 1\r\n");
   std::filesystem::remove_all(folder);
 }
 
