@@ -65,12 +65,6 @@ TEST_F(WindowThreads, ThePluginsButtonClosesWhileAnyRunsAndOtherwiseStarts) {
     EXPECT_EQ(slotcounter(slot, "fixturecloses"), slot == 2) << slot;
     EXPECT_EQ(slotcounter(slot, "fixturemains"), 1) << slot;
   }
-
-  // Nothing runs now: the next press starts every window again, built anew.
-  togglepluginwindows();
-  slot4done();
-  EXPECT_EQ(runningpluginwindows(), 3);
-  for (int slot : {1, 2, 5}) EXPECT_EQ(slotcounter(slot, "fixturemains"), 2) << slot;
 }
 
 TEST_F(WindowThreads, UnloadingClosesRunningWindowsThenFreesEveryModule) {
