@@ -86,7 +86,10 @@ HWND gethandle(const std::string &name) {
   return h;
 }
 
+// A zero handle names nothing: closed windows and controls not yet created
+// all hold 0, and the first of them is not what was asked for.
 std::string getguiname(HWND handle) {
+  if (!handle) return "";
   if (int w = guiwindowofhandle(handle)) return gui.windows[w].name;
   if (int c = guicontrolofhandle(handle)) return gui.controls[c].fullname;
   return "";
