@@ -12,21 +12,30 @@
 #include <windows.h>
 
 #include <atomic>
-#include <chrono>
 #include <deque>
 #include <mutex>
-#include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
-struct seenbox {
-  std::string title;
-  std::string text;
-  bool operator==(const seenbox &o) const { return title == o.title && text == o.text; }
-};
-inline std::ostream &operator<<(std::ostream &os, const seenbox &b) {
-  return os << "{\"" << b.title << "\", \"" << b.text << "\"}";
+using seenbox = std::pair<std::string, std::string>;  // title, text
+
+// This process's visible dialog (a message box or the file dialog), or 0.
+inline BOOL CALLBACK pickdialog(HWND h, LPARAM out) {
+  char cls[16] = {};
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(h) || !GetClassNameA(h, cls, sizeof cls) ||
+      std::string(cls) != "#32770")
+    return TRUE;
+  *(HWND *)out = h;
+  return FALSE;
+}
+inline HWND finddialog() {
+  HWND found = 0;
+  EnumWindows(pickdialog, (LPARAM)&found);
+  return found;
 }
 
 struct boxanswerer {
@@ -48,24 +57,11 @@ struct boxanswerer {
   std::vector<seenbox> boxes;
   std::thread worker;
 
-  static BOOL CALLBACK pick(HWND h, LPARAM out) {
-    char cls[16] = {};
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid == GetCurrentProcessId() && GetClassNameA(h, cls, sizeof cls) &&
-        std::string(cls) == "#32770" && IsWindowVisible(h)) {
-      *(HWND *)out = h;
-      return FALSE;
-    }
-    return TRUE;
-  }
-
   void run() {
     while (!stop) {
-      HWND box = 0;
-      EnumWindows(pick, (LPARAM)&box);
+      HWND box = finddialog();
       if (!box) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        Sleep(20);
         continue;
       }
       char title[512] = {}, text[4096] = {};
@@ -80,12 +76,8 @@ struct boxanswerer {
           answers.pop_front();
         }
       }
-      if (answer)
-        PostMessageA(box, WM_COMMAND, answer, 0);
-      else
-        PostMessageA(box, WM_CLOSE, 0, 0);
-      for (int i = 0; i < 500 && IsWindow(box); i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      PostMessageA(box, answer ? WM_COMMAND : WM_CLOSE, answer, 0);
+      for (int i = 0; i < 500 && IsWindow(box); i++) Sleep(10);
     }
   }
 };

@@ -1,60 +1,38 @@
-// Mouse traps on graphic boxes: one trap per message, the lower index first.
+// Mouse traps on graphic boxes: one trap per message, the first control of
+// this window that holds the point and traps that message.
 #include "coretest.h"
 
-static std::vector<std::string> hits;
-static int hitx = -1, hity = -1;
-static void hit(const char *who) {
-  hits.push_back(who);
-  hitx = guievent.mousex;
-  hity = guievent.mousey;
+static std::string hit;
+static void onhit(const char *who) {
+  hit = who + (" " + std::to_string(guievent.mousex)) + "," + std::to_string(guievent.mousey);
 }
-static void ona() { hit("a"); }
-static void onb() { hit("b"); }
-static void onbright() { hit("b right"); }
-static void onother() { hit("other"); }
+static void ona() { onhit("a"); }
+static void onb() { onhit("b"); }
+static void onbright() { onhit("b right"); }
+static void onother() { onhit("other"); }
 
-struct coremouse : coretest {
-  void SetUp() override {
-    coretest::SetUp();
-    declare("w.a", "static", 7, 0, 10, 10, 100, 100, "graphicbox");
-    declare("o.box", "static", 7, 0, 10, 10, 100, 100, "graphicbox");  // another window's
-    declare("w.b", "static", 7, 0, 50, 50, 100, 100, "graphicbox");
-    trapleftmouse("w.a", ona);
-    trapleftmouse("w.b", onb);
-    traprightmouse("w.b", onbright);
-    trapleftmouse("o.box", onother);
-    openplain("w");
-    hits.clear();
+TEST_F(coretest, mousetrapsgotothefirstboxholdingthepoint) {
+  declare("o.box", "static", 7, 0, 10, 10, 100, 100, "graphicbox");  // another window's
+  declare("w.a", "static", 7, 0, 10, 10, 100, 100, "graphicbox");
+  declare("w.b", "static", 7, 0, 50, 50, 100, 100, "graphicbox");
+  trapleftmouse("o.box", onother);
+  trapleftmouse("w.a", ona);
+  trapleftmouse("w.b", onb);
+  traprightmouse("w.b", onbright);
+  openplain("w");
+  struct { UINT msg; int x, y; const char *seen; } cases[] = {
+      {WM_LBUTTONDOWN, 60, 70, "a 50,60"},    // inside both: the lower index only
+      {WM_LBUTTONDOWN, 130, 140, "b 80,90"},
+      {WM_LBUTTONDOWN, 110, 110, "a 100,100"},  // edges are inside
+      {WM_LBUTTONDOWN, 10, 10, "a 0,0"},
+      {WM_LBUTTONDOWN, 150, 150, "b 100,100"},
+      {WM_LBUTTONDOWN, 151, 150, ""},  {WM_LBUTTONDOWN, 9, 50, ""},
+      {WM_RBUTTONDOWN, 60, 70, "b right 10,20"},  // a has no right-button trap
+      {WM_LBUTTONUP, 60, 70, ""},      {WM_MOUSEMOVE, 60, 70, ""},  // nobody traps these
+  };
+  for (auto &c : cases) {
+    hit = "";
+    SendMessageA(gethandle("w"), c.msg, 0, MAKELPARAM(c.x, c.y));
+    EXPECT_EQ(hit, c.seen) << c.msg << " at " << c.x << "," << c.y;
   }
-  void press(UINT msg, int x, int y) { SendMessageA(gethandle("w"), msg, 0, MAKELPARAM(x, y)); }
-};
-
-TEST_F(coremouse, overlappingboxesgivetheclicktothelowerindexonly) {
-  press(WM_LBUTTONDOWN, 60, 70);
-  ASSERT_EQ(hits, std::vector<std::string>{"a"});
-  EXPECT_EQ(hitx, 50);
-  EXPECT_EQ(hity, 60);
-
-  press(WM_LBUTTONDOWN, 130, 140);
-  EXPECT_EQ(hits, (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(hitx, 80);
-  EXPECT_EQ(hity, 90);
-}
-
-TEST_F(coremouse, edgesareinsideandoutsideisnowhere) {
-  press(WM_LBUTTONDOWN, 110, 110);  // a's far corner, inside b too
-  press(WM_LBUTTONDOWN, 10, 10);
-  press(WM_LBUTTONDOWN, 150, 150);
-  press(WM_LBUTTONDOWN, 151, 150);
-  press(WM_LBUTTONDOWN, 9, 50);
-  EXPECT_EQ(hits, (std::vector<std::string>{"a", "a", "b"}));
-}
-
-TEST_F(coremouse, onlyacontrolwiththetrapforthismessageistried) {
-  press(WM_RBUTTONDOWN, 60, 70);  // a has no right-button trap
-  press(WM_LBUTTONUP, 60, 70);    // nobody traps button-up
-  press(WM_MOUSEMOVE, 60, 70);
-  EXPECT_EQ(hits, std::vector<std::string>{"b right"});
-  EXPECT_EQ(hitx, 10);
-  EXPECT_EQ(hity, 20);
 }

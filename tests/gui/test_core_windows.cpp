@@ -1,8 +1,6 @@
 // Opening, closing and reopening windows; the close box; guiclose.
 #include "coretest.h"
 
-using corewindows = coretest;
-
 static int closings = 0;
 static HWND closedfrom = 0;
 static void onclose() {
@@ -10,80 +8,52 @@ static void onclose() {
   closedfrom = guievent.hwnd;
 }
 
-TEST_F(corewindows, openingcreatesthewindowscontrolswiththeirindexasidentifier) {
+TEST_F(coretest, openingmakesthewindowscontrolsandreopeningmakesthemagain) {
   declare("other.b", "button", 0);
   declare("w.b", "button", 0x800000, 0, 10, 10, 80, 24, "play");
   declare("w.e", "edit", 0x1004);
   declare("w.file", "menu", 0);
   openplain("w");
-  HWND h = gethandle("w");
-  EXPECT_TRUE(IsWindowVisible(h));
-  for (int id : {2, 3}) {
-    HWND child = GetDlgItem(h, id);
-    ASSERT_EQ(child, gui.controls[id].handle);
+  HWND first = gethandle("w");
+  EXPECT_TRUE(IsWindowVisible(first));
+  for (int id : {2, 3}) {  // the control's index is its identifier
+    HWND child = GetDlgItem(first, id);
     ASSERT_NE(child, (HWND)0);
+    ASSERT_EQ(child, gui.controls[id].handle);
     char cls[16] = {};
     GetClassNameA(child, cls, sizeof cls);
     EXPECT_STREQ(CharLowerA(cls), gui.controls[id].classname.c_str());
     uint32_t style = gui.controls[id].style | 0x54000000u;  // child, visible, clip siblings
     EXPECT_EQ((uint32_t)GetWindowLongA(child, GWL_STYLE) & style, style);
   }
-  char text[32] = {};
-  GetWindowTextA(gui.controls[2].handle, text, sizeof text);
-  EXPECT_STREQ(text, "play");
+  EXPECT_EQ(gettext("w.b"), "play");
   EXPECT_EQ(gui.controls[1].handle, (HWND)0) << "another window's control";
   EXPECT_EQ(gui.controls[4].handle, (HWND)0) << "menus are not made at opening";
-}
 
-TEST_F(corewindows, openingtwiceleavesthefirstwindowandsaysso) {
-  declare("w.b", "button", 0);
-  openplain("w");
-  HWND first = gethandle("w");
-  HWND button = gui.controls[1].handle;
   openwindow("w", "again", 0, 0, 100, 100, WS_OVERLAPPEDWINDOW, 0);
-  EXPECT_EQ(boxes.seen(), (std::vector<seenbox>{{"guinotice", "w window yet opened !"}}));
   EXPECT_EQ(gethandle("w"), first);
-  EXPECT_EQ(gui.controls[1].handle, button);
-  EXPECT_EQ(gui.windows[1].caption, "w");
-}
-
-TEST_F(corewindows, closeandreopenrecreatesthecontrolsinthesameslot) {
-  declare("w.b", "button", 0);
-  openplain("w");
+  EXPECT_EQ(gettext("w"), "w") << "the first window is left as it was";
   declare("w.late", "button", 0);  // declared while open: made at the reopening
-  EXPECT_EQ(gui.controls[2].handle, (HWND)0);
-  HWND oldwindow = gethandle("w");
-
+  EXPECT_EQ(gui.controls[5].handle, (HWND)0);
   closewindow("w");
-  EXPECT_FALSE(IsWindow(oldwindow));
-  EXPECT_EQ(iswindowopen("w"), 0);
-  EXPECT_EQ(gui.controls[1].handle, (HWND)0);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(gui.controls[2].handle, (HWND)0);
+  closewindow("w");
+  closewindow("neveropened");
 
   openplain("w");
   EXPECT_EQ(gui.windowsused, 1);
-  HWND h = gethandle("w");
-  for (int id = 1; id <= 2; id++) {
-    EXPECT_NE(gui.controls[id].handle, (HWND)0);
-    EXPECT_EQ(GetDlgItem(h, id), gui.controls[id].handle);
-  }
-  EXPECT_TRUE(boxes.seen().empty());
+  for (int id : {2, 3, 5}) EXPECT_NE(GetDlgItem(gethandle("w"), id), (HWND)0) << id;
+  EXPECT_EQ(boxes.seen(), (std::vector<seenbox>{{"guinotice", "w window yet opened !"},
+                                                {"guinotice", "w window yet closed !"}}));
 }
 
-TEST_F(corewindows, closingaclosedwindowsayssoandanunknownonesaysnothing) {
-  openplain("w");
-  closewindow("w");
-  closewindow("w");
-  closewindow("neveropened");
-  EXPECT_EQ(boxes.seen(), (std::vector<seenbox>{{"guinotice", "w window yet closed !"}}));
-}
-
-TEST_F(corewindows, thecloseboxonlycallsthetrap) {
+TEST_F(coretest, thecloseboxonlycallsthetrap) {
   openplain("w");
   HWND h = gethandle("w");
   EXPECT_EQ(SendMessageA(h, WM_CLOSE, 0, 0), 0);
   pump();
   EXPECT_TRUE(IsWindow(h)) << "a window without a close trap cannot be closed";
-
   closings = 0;
   trapclose("w", onclose);
   PostMessageA(h, WM_CLOSE, 0, 0);
@@ -91,13 +61,12 @@ TEST_F(corewindows, thecloseboxonlycallsthetrap) {
   EXPECT_EQ(closings, 1);
   EXPECT_EQ(closedfrom, h);
   EXPECT_TRUE(IsWindow(h)) << "the trap decides; the toolkit destroys nothing";
-
   trapclose("w", 0);
   SendMessageA(h, WM_CLOSE, 0, 0);
   EXPECT_EQ(closings, 1) << "a zero callback removes the trap";
 }
 
-TEST_F(corewindows, guicloseclosesallwindowsandtellsunlessnomsg) {
+TEST_F(coretest, guicloseclosesallwindowsandtellsunlessnomsg) {
   declare("b.x", "button", 0);
   openplain("a");
   openplain("b");
@@ -108,7 +77,6 @@ TEST_F(corewindows, guicloseclosesallwindowsandtellsunlessnomsg) {
             (std::vector<seenbox>{{"guinotice", "a : window closed by guiclose !"},
                                   {"guinotice", "c : window closed by guiclose !"}}));
   EXPECT_EQ(iswindowopen("a") + iswindowopen("c"), 0);
-
   openplain("b");  // names survive guiclose: the window reopens with its controls
   EXPECT_NE(GetDlgItem(gethandle("b"), 1), (HWND)0);
   guiclose("nomsg");

@@ -1,10 +1,10 @@
-// Image buffers, pictures read from BMP and PNG files with colour keying, and
-// a graphic box's picture on screen.
+// Image buffers, pictures read from files with colour keying, and a graphic
+// box's picture on screen.
 #include "coretest.h"
 #include "filespictures.h"
 
 static const uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF,
-                      black = 0x000000, dull = 0x0A141E;
+                      black = 0x000000, grey600 = 0xC8C8C8;  // 200 + 200 + 200
 
 static uint32_t rgbof(const imagebuffer *im, int x, int y) {
   return getimagepixel(im, x, y) & 0xFFFFFF;
@@ -26,45 +26,37 @@ TEST(filesimagebuffer, copyoverwritesandclipsateveryedge) {
 
 TEST(filesimagebuffer, bisectionmeasuresthesizeuptoitslimits) {
   imagebuffer *im = createimage(37, 11, 0xFFFFFFFFu);  // opaque white also reads as -1
-  EXPECT_EQ(measureimagewidth(im), 37);
-  EXPECT_EQ(measureimageheight(im), 11);
+  EXPECT_EQ((std::vector<int>{measureimagewidth(im), measureimageheight(im)}),
+            (std::vector<int>{37, 11}));
   destroyimage(im);
   im = createimage(9000, 2500, 0);
-  EXPECT_EQ(measureimagewidth(im), 8000);
-  EXPECT_EQ(measureimageheight(im), 2000);
+  EXPECT_EQ((std::vector<int>{measureimagewidth(im), measureimageheight(im)}),
+            (std::vector<int>{8000, 2000}));
   destroyimage(im);
 }
 
 struct filespictures : coretest {
-  std::vector<uint32_t> pattern = {red, green, blue, white, black, dull};  // 3 x 2
-  std::string bmp = temppicture("pattern.bmp"), png = temppicture("pattern.png");
-  std::string junk = temppicture("junk.png"), wide = temppicture("wide.png");
+  std::vector<uint32_t> pattern = {red, green, blue, white, black, grey600};  // 3 x 2
+  std::string bmp = temppicture("pattern.bmp"), wide = temppicture("wide.bmp");
+  std::string junk = temppicture("junk.png");
   void SetUp() override {
     coretest::SetUp();
     writebmp(bmp, 3, 2, pattern);
-    writepng(png, 3, 2, pattern);
-    writepng(wide, 2, 1, {red, white});
+    writebmp(wide, 2, 1, {red, white});
     writefile(junk, "this is no picture at all");
   }
 };
 
-TEST_F(filespictures, bmpandpngaredrawntopleftfirstattheirownsize) {
-  for (auto &file : {bmp, png}) {
-    imagebuffer *im = createimage(4, 3, 0x11111111u);
-    EXPECT_EQ(guidrawimage(im, file, 255, 0, 0), 0);
-    for (int i = 0; i < 6; i++) EXPECT_EQ(rgbof(im, i % 3, i / 3), pattern[i]) << file << i;
-    EXPECT_EQ(getimagepixel(im, 3, 0), 0x11111111u) << "beyond the picture: untouched";
-    destroyimage(im);
-  }
-}
+TEST_F(filespictures, picturesaredrawntopleftattheirownsizeandkeyed) {
+  imagebuffer *im = createimage(4, 3, 0x11111111u);
+  EXPECT_EQ(guidrawimage(im, bmp, 255, 0xFFABCDEFu, 0), 0);  // key 255 keys nothing
+  for (int i = 0; i < 6; i++) EXPECT_EQ(rgbof(im, i % 3, i / 3), pattern[i]) << i;
+  EXPECT_EQ(getimagepixel(im, 3, 0), 0x11111111u) << "beyond the picture: untouched";
 
-TEST_F(filespictures, keyingreplacesbrightpixelsorone32bitword) {
-  imagebuffer *im = createimage(3, 2, 0);
-  guidrawimage(im, png, 200, 0xFFABCDEFu, 0);
+  guidrawimage(im, bmp, 200, 0xFFABCDEFu, 0);
   EXPECT_EQ(getimagepixel(im, 0, 1), 0xFFABCDEFu) << "white: 765 > 3 x 200";
-  EXPECT_EQ(rgbof(im, 0, 0), red) << "255 is not";
-  guidrawimage(im, png, 255, 0xFFABCDEFu, 0);
-  EXPECT_EQ(rgbof(im, 0, 1), white) << "key 255 keys nothing";
+  EXPECT_EQ(rgbof(im, 2, 1), grey600) << "600 is not above 600";
+  EXPECT_EQ(rgbof(im, 0, 0), red);
   uint32_t asread = getimagepixel(im, 1, 0);  // green, with whatever top byte loading gave
   guidrawimage(im, bmp, asread, 0xFF123456u, 1);
   EXPECT_EQ(getimagepixel(im, 1, 0), 0xFF123456u);
@@ -81,13 +73,6 @@ TEST_F(filespictures, missingfilesaresilentandunreadableonesnamed) {
                                                 {"guiloadimage", "erreur loadimage :" + junk}}));
 }
 
-static COLORREF onscreen(HWND window, int x, int y) {
-  HDC dc = GetDC(window);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return c;
-}
-
 TEST_F(filespictures, astretchedpictureshowsinitsgraphicboxafterredrawcontrol) {
   addgraphicbox("w.box", 20, 30, 30, 20, "gfx", 0);
   openplain("w");
@@ -95,9 +80,10 @@ TEST_F(filespictures, astretchedpictureshowsinitsgraphicboxafterredrawcontrol) {
   guistretchimage(getgraphicbox("w.box"), wide, 200, 0xFF0000FFu, 0);  // white becomes blue
   redrawcontrol("w.box");
   pump();
-  HWND w = gethandle("w");
-  EXPECT_EQ(onscreen(w, 21, 31), RGB(255, 0, 0));
-  EXPECT_EQ(onscreen(w, 34, 48), RGB(255, 0, 0));
-  EXPECT_EQ(onscreen(w, 35, 31), RGB(0, 0, 255));
-  EXPECT_EQ(onscreen(w, 48, 48), RGB(0, 0, 255));
+  HDC dc = GetDC(gethandle("w"));
+  EXPECT_EQ(GetPixel(dc, 21, 31), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 34, 48), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 35, 31), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(dc, 48, 48), RGB(0, 0, 255));
+  ReleaseDC(gethandle("w"), dc);
 }
