@@ -4,6 +4,7 @@ add_library(quarn_devices STATIC
   waveapi.cpp
   wavein.cpp
   waveout.cpp
+  waveshared.cpp
   wavedevicelist.cpp
   guiscanhook.cpp
   liveclock.cpp)

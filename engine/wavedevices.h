@@ -70,6 +70,13 @@ extern std::atomic<int32_t> capturedcount;
 extern std::atomic<const int16_t *> capturedblock;
 
 // User-interface thread. device: 0.. or -1 for the default.
+// Shared by both objects (waveshared.cpp): the fixed format record, and one
+// zeroed buffer of `bytes` with its zeroed header (user value `index`, flags 0),
+// or null when memory runs out.
+void fillwaveformat(WAVEFORMATEX &f);
+WAVEHDR *newwaveheader(DWORD bytes, int index);
+void freewaveheader(WAVEHDR *hdr);  // the buffer and its header; null is fine
+
 void createwavein(WAVEIN_DEVICE &d, int device);
 void destroywavein(WAVEIN_DEVICE &d);
 void createwaveout(waveout_DEVICE &d, int device);

@@ -23,8 +23,6 @@ static void flushsubnormals() {
   if ((csr & ftzdaz) != ftzdaz) _mm_setcsr(csr | ftzdaz);
 }
 
-void fillwaveformat(WAVEFORMATEX &f);  // waveout.cpp
-
 static void clearwavein(WAVEIN_DEVICE &d) {
   d.copybuffer = nullptr;
   d.framesrecorded = 0;
@@ -69,16 +67,8 @@ void createwavein(WAVEIN_DEVICE &d, int device) {
   d.headers = new (std::nothrow) WAVEHDR *[d.buffercount]();
   if (!d.copybuffer || !d.headers) return;  // open but not running; destroy frees what exists
   for (int i = 0; i < d.buffercount; ++i) {
-    char *data = new (std::nothrow) char[bytes]();
-    WAVEHDR *hdr = data ? new (std::nothrow) WAVEHDR() : nullptr;
-    if (!hdr) {
-      delete[] data;
-      return;
-    }
-    hdr->lpData = data;
-    hdr->dwBufferLength = bytes;
-    hdr->dwUser = static_cast<DWORD_PTR>(i);
-    hdr->dwFlags = 0;
+    WAVEHDR *hdr = newwaveheader(bytes, i);
+    if (!hdr) return;
     d.headers[i] = hdr;
     d.result = waveapi.inprepare(d.handle, hdr, sizeof(WAVEHDR));
   }
@@ -146,8 +136,7 @@ void destroywavein(WAVEIN_DEVICE &d) {
         WAVEHDR *hdr = d.headers[i];
         if (!hdr) continue;
         waveapi.inunprepare(d.handle, hdr, sizeof(WAVEHDR));
-        delete[] hdr->lpData;
-        delete hdr;
+        freewaveheader(hdr);
       }
       delete[] d.headers;
       d.headers = nullptr;

@@ -8,17 +8,6 @@
 #include "guiscanhook.h"
 #include "wavedevices.h"
 
-// 16-bit PCM, 2 channels interleaved, 44100 frames per second: 4 bytes a frame.
-void fillwaveformat(WAVEFORMATEX &f) {
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = 2;
-  f.nSamplesPerSec = samplerate;
-  f.nAvgBytesPerSec = 4 * samplerate;  // 176400
-  f.nBlockAlign = 4;
-  f.wBitsPerSample = 16;
-  f.cbSize = 0;
-}
-
 static void clearwaveout(waveout_DEVICE &d) {
   std::memset(&d.format, 0, sizeof d.format);
   std::memset(&d.caps, 0, sizeof d.caps);
@@ -76,18 +65,10 @@ void createwaveout(waveout_DEVICE &d, int device) {
   d.headers = new (std::nothrow) WAVEHDR *[d.buffercount]();
   if (!d.headers) return;
   for (int i = 0; i < d.buffercount; ++i) {
-    char *data = new (std::nothrow) char[bytes]();
-    WAVEHDR *hdr = data ? new (std::nothrow) WAVEHDR() : nullptr;
-    if (!hdr) {
-      delete[] data;
-      return;  // open, not running, no port: every block is dropped
-    }
-    hdr->lpData = data;
-    hdr->dwBufferLength = bytes;
-    hdr->dwUser = static_cast<DWORD_PTR>(i);
-    hdr->dwFlags = 0;
+    WAVEHDR *hdr = newwaveheader(bytes, i);
+    if (!hdr) return;  // open, not running, no port: every block is dropped
     d.headers[i] = hdr;
-    d.data[i] = reinterpret_cast<int16_t *>(data);
+    d.data[i] = reinterpret_cast<int16_t *>(hdr->lpData);
     d.busy[i] = 0;
     d.result = waveapi.outprepare(d.handle, hdr, sizeof(WAVEHDR));
   }
@@ -140,8 +121,7 @@ void destroywaveout(waveout_DEVICE &d) {
       WAVEHDR *hdr = d.headers[i];
       if (!hdr) continue;
       waveapi.outunprepare(d.handle, hdr, sizeof(WAVEHDR));
-      delete[] hdr->lpData;
-      delete hdr;
+      freewaveheader(hdr);
       d.data[i] = nullptr;
     }
     WAVEHDR **table = d.headers;
