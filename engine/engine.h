@@ -1,4 +1,14 @@
-// engine: the audio engine of roomcaster_quarn (portable, no <windows.h>).
+// engine: the audio engine of roomcaster_quarn.
+//
+// Two parts, one folder each:
+//   engine/          portable, no <windows.h>: the engine state, processblock and
+//                    its stages, level control, loop measurement, WAV files.
+//                    Built natively for the unit tests and in every Windows program.
+//   engine/devices/  Win32 only: the capture and playback device objects on the
+//                    waveform API (wavedevices.h), the table of waveform calls that
+//                    tests swap for fakes (waveapi.h), the live clock and the
+//                    message pass run while a device closes (guiscanhook.h).
+//                    They feed processblock and publish the playback port.
 //
 //   engineinit();                        // program start: defaults, memories zeroed
 //   engineclock.now = mymonotonicclock;  // or engineclock.streamclock = true (offline)

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/numberlines.h"
+#include "app/numberlines/numberlines.h"
 
 namespace {
 

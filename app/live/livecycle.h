@@ -10,7 +10,7 @@
 // so a test with a fake waveform table sees the whole sequence.
 // Thread: the user-interface (main) thread.
 #pragma once
-#include "engine/wavedevices.h"
+#include "engine/devices/wavedevices.h"
 
 // Only the first 30 devices of a kind are listed.
 constexpr int listeddevicecount = 30;

@@ -16,7 +16,7 @@
 #include "app/live/livecycle.h"
 #include "app/live/liveoptions.h"
 #include "engine/engine.h"
-#include "engine/wavedevices.h"
+#include "engine/devices/wavedevices.h"
 
 static std::atomic<int> stoprequest{0};  // 1: leave the loop (Enter, Ctrl+C, time)
 static std::atomic<int> closed{0};       // 1: both devices are closed (main writes)

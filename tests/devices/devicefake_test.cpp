@@ -8,7 +8,7 @@
 #include <vector>
 #include <xmmintrin.h>
 
-#include "engine/wavedevices.h"
+#include "engine/devices/wavedevices.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "app/numberlines.h"
+#include "app/numberlines/numberlines.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "engine.h"
+#include "engine/engine.h"
 #include "guiscanhook.h"
 #include "waveapi.h"
 
