@@ -2,7 +2,7 @@
 // console. Opens the playback device, half a second later the capture device (with
 // `gain` held at 0.01 while it opens), starts the engine's start-up silence and
 // fade-in, and runs until Enter, Ctrl+C or --seconds; then closes capture, then
-// playback (livecycle.h). A device number the platform does not offer opens the
+// playback (audiocycle.h). A device number the platform does not offer opens the
 // default device instead.
 // Threads: main (opens, waits, closes), a stdin reader (Enter), the console's
 // control-event thread (Ctrl+C), and the platform's audio callback thread.
@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "app/live/livecycle.h"
+#include "app/audiocycle/audiocycle.h"
 #include "app/live/liveoptions.h"
 #include "engine/engine.h"
 #include "engine/devices/wavedevices.h"

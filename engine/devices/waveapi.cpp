@@ -11,6 +11,7 @@ static void platformsleep(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
 WaveApi platformwaveapi() {
   WaveApi a;
+  a.innumdevs = waveInGetNumDevs;
   a.incaps = waveInGetDevCapsA;
   a.inopen = waveInOpen;
   a.inprepare = waveInPrepareHeader;
@@ -20,6 +21,7 @@ WaveApi platformwaveapi() {
   a.inreset = waveInReset;
   a.instop = waveInStop;
   a.inclose = waveInClose;
+  a.outnumdevs = waveOutGetNumDevs;
   a.outcaps = waveOutGetDevCapsA;
   a.outopen = waveOutOpen;
   a.outprepare = waveOutPrepareHeader;

@@ -13,6 +13,7 @@
 
 struct WaveApi {
   // capture
+  decltype(&::waveInGetNumDevs) innumdevs;        // the device list's length
   decltype(&::waveInGetDevCapsA) incaps;          // existence test, 48-byte record
   decltype(&::waveInOpen) inopen;
   decltype(&::waveInPrepareHeader) inprepare;
@@ -23,6 +24,7 @@ struct WaveApi {
   decltype(&::waveInStop) instop;
   decltype(&::waveInClose) inclose;
   // playback
+  decltype(&::waveOutGetNumDevs) outnumdevs;
   decltype(&::waveOutGetDevCapsA) outcaps;        // existence test, 52-byte record
   decltype(&::waveOutOpen) outopen;
   decltype(&::waveOutPrepareHeader) outprepare;

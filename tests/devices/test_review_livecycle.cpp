@@ -9,7 +9,7 @@
 #include <vector>
 #include <xmmintrin.h>
 
-#include "app/live/livecycle.h"
+#include "app/audiocycle/audiocycle.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// livecycle.h: opening and closing the audio devices of roomcaster_live, in the
-// order and with the pauses of the main program's audio cycle.
+// audiocycle.h: opening and closing the audio devices of roomcaster_quarn and
+// roomcaster_live, in one order and with one set of pauses.
 //
 //   int wavein = offereddevice(number, waveInGetNumDevs());  // -1 when not offered
 //   openaudiocycle(capture, playback, wavein, waveout);       // playback, then capture
@@ -15,8 +15,8 @@
 // Only the first 30 devices of a kind are listed.
 constexpr int listeddevicecount = 30;
 
-// The device number to open: `device` when it is below the platform's device
-// count (cut to 30), otherwise -1, the system's default device.
+// The device number to open: `device` when it is -1 or a device the platform
+// offers (below its count, cut to 30), otherwise -1, the system's default device.
 int offereddevice(int device, int count);
 
 // quitrequest 0; playback opened, 500 ms; capture opened with `gain` held at

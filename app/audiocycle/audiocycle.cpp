@@ -1,10 +1,12 @@
-// livecycle.cpp: the audio cycle of roomcaster_live: opening and closing both devices.
+// audiocycle.cpp: the audio cycle: opening and closing both devices.
 // Thread: the user-interface (main) thread.
-#include "app/live/livecycle.h"
+#include "app/audiocycle/audiocycle.h"
 
 int offereddevice(int device, int count) {
   if (count > listeddevicecount) count = listeddevicecount;
-  return device < count ? device : -1;
+  // Below -1 (a damaged settings file, a list with nothing chosen) is no device
+  // at all: the default opens rather than nothing.
+  return device >= -1 && device < count ? device : -1;
 }
 
 static void passmessages(int times) {

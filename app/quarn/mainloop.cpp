@@ -1,0 +1,113 @@
+// mainloop.cpp: roomcaster_quarn from start-up to exit.
+//
+//   start-up: toolkit, device lists, high priority, font check, settings, plug-ins
+//   window cycle: buildpanel                        <- a rebuild (colour, preset) comes back here
+//   audio cycle: playback, then capture opened       <- a device reopen comes back here
+//   main loop every 20 ms: messages, keys, status every 0.24 s, loop-test requests
+//   leaving: capture, then playback closed; then reopen, rebuild or exit
+//   exit: plug-ins unloaded, window position taken, settings written
+//
+// Thread: the user-interface thread; the audio runs on the devices' callback thread.
+#include "engine/devices/wavedevices.h"
+
+#include "app/audiocycle/audiocycle.h"
+#include "app/quarn/panelactions.h"
+#include "app/quarn/quarnapp.h"
+#include "app/settings/settingsfile.h"
+#include "engine/devices/wavedevices.h"
+#include "engine/engine.h"
+#include "pluginhost/pluginhost.h"
+
+QuarnApp app;
+
+// At one address from opening to closing: the platform hands it to the callbacks.
+static WAVEIN_DEVICE capture;
+static waveout_DEVICE playback;
+
+// If "H" in the screen's font is not 16 pixels high, the controls take the
+// default GUI font at size 14.
+static void checkfont() {
+  HDC screen = GetDC(nullptr);
+  SIZE size{};
+  GetTextExtentPoint32A(screen, "H", 1, &size);
+  ReleaseDC(nullptr, screen);
+  if (size.cy == 16) return;
+  seteditfont(17, 14, 0);
+  setstaticfont(17, 14, 0);
+  setlistboxfont(17, 14, 0);
+  setbuttonfont(17, 14, 0);
+}
+
+static void opendevices() {
+  app.restartrequest = 0;
+  engine.quitrequest = 0;
+  if (engine.loopteststate == 1999) engine.loopteststate = 199;
+  settings.waveout = offereddevice(settings.waveout, app.outputdevicecount);
+  settings.wavein = offereddevice(settings.wavein, app.inputdevicecount);
+  openaudiocycle(capture, playback, settings.wavein, settings.waveout);
+}
+
+static bool keyon(int key, HWND where, HWND now) { return guikeydown(key) != 0 && where && now == where; }
+
+static void mainloop() {
+  while (engine.quitrequest == 0) {
+    guiscan();
+    guisleep(20);
+    if (keyon(27, app.winhandle, GetActiveWindow())) engine.quitrequest = 1;
+    if (keyon(56, app.winhandle, GetActiveWindow())) ontestloop();
+    if (keyon(32, app.msghandle, GetFocus())) engine.quitrequest = 1;
+    const double now = liveclock();
+    if (now - app.statustime > 0.24) {
+      app.statustime = now;
+      refreshpanel();
+      redrawwindow("win");
+    }
+    if (engine.loopteststate == 199) {
+      engine.loopteststate = 2;
+      looptest();
+      engine.loopteststate = 0;
+    }
+  }
+}
+
+static void exitprogram() {
+  unloadplugins();
+  if (engine.play == 0) takegainchoice();
+  int x = settings.winx, y = settings.winy, width = 0, height = 0;
+  getguirect("win", x, y, width, height);
+  settings.winx = x;
+  settings.winy = y;
+  writesettings();
+  guiclose("nomsg");
+  guiexit("msg");
+}
+
+void runquarn() {
+  guistartup();
+  guiinit();
+  listdevices();
+  SetPriorityClass(GetCurrentProcess(), 0x80);
+  checkfont();
+  readsettings();
+  loadplugins();
+  engineclock.now = liveclock;
+  guiscanhook = guiscan;
+  for (;;) {
+    buildpanel();
+    for (;;) {
+      opendevices();
+      mainloop();
+      closeaudiocycle(capture, playback);
+      if (app.restartrequest != 1) break;
+      guisleep(100);
+      app.restartrequest = 0;
+      engine.quitrequest = 0;
+    }
+    if (app.restartrequest != 2) break;
+    engine.quitrequest = 0;
+    closewindow("win");
+    guiinit();
+    guisleep(200);
+  }
+  exitprogram();
+}
