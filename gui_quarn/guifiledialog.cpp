@@ -69,9 +69,11 @@ std::string guifiledialog(const std::string &title, const std::string &path) {
   ofn.nMaxFile = sizeof file;
   ofn.lpstrInitialDir = folderbuf;
   ofn.lpstrTitle = titlebuf;
-  ofn.Flags = 0x81800;  // explorer style, file must exist, path must exist
+  // Explorer style, path must exist; "file must exist" (0x1000) only when
+  // opening: on saving it would refuse every new name.
+  const bool saving = title.find("save") != std::string::npos;
+  ofn.Flags = saving ? 0x80800 : 0x81800;
 
-  BOOL chosen = title.find("save") != std::string::npos ? GetSaveFileNameA(&ofn)
-                                                        : GetOpenFileNameA(&ofn);
+  BOOL chosen = saving ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
   return chosen ? std::string(file) : std::string();
 }

@@ -1,0 +1,216 @@
+// quarndriver.cpp: starting roomcaster_quarn.exe and using it from outside.
+#include "quarndriver.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#ifndef QUARN_DIST_DIR
+#error "QUARN_DIST_DIR: the dist folder (unix path)"
+#endif
+
+static std::string windowspath(const std::string &unixpath) {
+  std::string w = "Z:" + unixpath;
+  for (char &c : w) c = c == '/' ? '\\' : c;
+  return w;
+}
+
+std::string scratchfolder(const std::string &name) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  const std::string folder = std::string(temp) + "quarnapp-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+  std::string command = "cmd /c rmdir /s /q \"" + folder + "\" >nul 2>nul";
+  if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    STARTUPINFOA si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+      WaitForSingleObject(pi.hProcess, 10000);
+      CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
+    }
+  }
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::string readfile(const std::string &path) {
+  std::ostringstream s;
+  s << std::ifstream(path, std::ios::binary).rdbuf();
+  return s.str();
+}
+
+bool writefile(const std::string &path, const std::string &text) {
+  std::ofstream f(path, std::ios::binary);
+  return static_cast<bool>(f << text);
+}
+
+static HWND findmainwindow(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } s{pid, 0};
+  EnumWindows(
+      [](HWND h, LPARAM p) -> BOOL {
+        auto *s = reinterpret_cast<Search *>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        char caption[64] = {}, cls[32] = {};
+        GetWindowTextA(h, caption, sizeof caption);
+        GetClassNameA(h, cls, sizeof cls);
+        if (owner != s->pid || std::string(caption) != "roomcaster_quarn" || std::string(cls) != "GUIQUARN")
+          return TRUE;
+        s->found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+QuarnRun startquarn(const std::string &folder, bool plugins, const char *exe) {
+  QuarnRun q;
+  q.folder = folder;
+  const std::string dist = windowspath(QUARN_DIST_DIR);
+  const std::string program = folder + "\\roomcaster_quarn.exe";
+  CopyFileA(exe ? exe : (dist + "\\roomcaster_quarn.exe").c_str(), program.c_str(), FALSE);
+  if (plugins) {
+    CreateDirectoryA((folder + "\\plugin").c_str(), nullptr);
+    CopyFileA((dist + "\\plugin\\ringout.dll").c_str(), (folder + "\\plugin\\ringout.dll").c_str(), FALSE);
+  }
+  std::string commandline = "\"" + program + "\"";
+  STARTUPINFOA si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(program.c_str(), commandline.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
+    return q;
+  CloseHandle(pi.hThread);
+  q.process = pi.hProcess;
+  waituntil([&] { return (q.win = findmainwindow(pi.dwProcessId)) != 0; }, 20000);
+  if (q.win) Sleep(1500);  // the devices open behind the window: 500 ms each
+  return q;
+}
+
+int waitquarn(QuarnRun &q, int timeoutms) {
+  if (!q.process) return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(q.process, timeoutms) != WAIT_OBJECT_0) {
+    TerminateProcess(q.process, 99);
+    WaitForSingleObject(q.process, 5000);
+  } else {
+    GetExitCodeProcess(q.process, &code);
+  }
+  CloseHandle(q.process);
+  q.process = 0;
+  return static_cast<int>(code);
+}
+
+// Where each control sits in the client area (its left and top edge).
+static const std::map<std::string, POINT> places = {
+    {"win.quit", {10, 45}},      {"win.play", {55, 47}},     {"win.wavein", {10, 10}},
+    {"win.buffersize", {256, 10}}, {"win.pan", {341, 10}},   {"win.waveout", {10, 106}},
+    {"win.gain", {256, 106}},    {"win.wet", {344, 111}},    {"win.vuout", {340, 75}},
+    {"win.msg", {100, 45}},      {"win.plugins", {27, 75}},  {"win.tplug", {10, 79}},
+    {"win.testloop", {256, 75}}, {"win.color", {340, 45}},   {"win.save", {256, 45}},
+    {"win.load", {296, 45}}};
+
+RECT clientrect(const QuarnRun &q, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(HWND_DESKTOP, q.win, reinterpret_cast<POINT *>(&r), 2);
+  return r;
+}
+
+HWND control(const QuarnRun &q, const std::string &name) {
+  const auto place = places.find(name);
+  if (place == places.end() || !q.win) return 0;
+  for (HWND h = GetWindow(q.win, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    const RECT r = clientrect(q, h);
+    if (r.left == place->second.x && r.top == place->second.y) return h;
+  }
+  return 0;
+}
+
+std::string windowtext(HWND h) {
+  char text[4096] = {};
+  SendMessageTimeoutA(h, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
+  return text;
+}
+
+std::string classof(HWND h) {
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  return cls;
+}
+
+std::vector<std::string> comboentries(HWND combo) {
+  std::vector<std::string> entries;
+  const LRESULT n = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  // The wide form: Wine hands the narrow one back unconverted across processes.
+  for (LRESULT i = 0; i < n; ++i) {
+    wchar_t wide[256] = {};
+    char text[512] = {};
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+int comboselection(HWND combo) { return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)) + 1; }
+
+void choose(const QuarnRun &q, const std::string &name, int position) {
+  HWND combo = control(q, name);
+  SendMessageA(combo, CB_SETCURSEL, position - 1, 0);
+  const WPARAM command = MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE);
+  SendMessageCallbackA(q.win, WM_COMMAND, command, reinterpret_cast<LPARAM>(combo), nullptr, 0);
+}
+
+void click(const QuarnRun &q, const std::string &name) {
+  SendMessageCallbackA(control(q, name), BM_CLICK, 0, 0, nullptr, 0);
+}
+
+bool checked(const QuarnRun &q, const std::string &name) {
+  return SendMessageA(control(q, name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void closebox(const QuarnRun &q) { PostMessageA(q.win, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void presskey(const QuarnRun &q, WORD key) {
+  SetForegroundWindow(q.win);
+  Sleep(100);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = key;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &in[0], sizeof(INPUT));
+  Sleep(150);
+  SendInput(1, &in[1], sizeof(INPUT));
+}
+
+std::string answerbox(const std::string &title, int answer, int timeoutms, HWND *found) {
+  HWND box = 0;
+  waituntil([&] { return (box = FindWindowA("#32770", title.c_str())) != 0 && IsWindowVisible(box); }, timeoutms);
+  if (found) *found = box;
+  if (!box) return "";
+  char text[4096] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  if (answer) {
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    waituntil([&] { return !IsWindow(box); }, 5000);
+  }
+  return text;
+}
+
+unsigned clientpixel(const QuarnRun &q, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(q.win, &p);
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+int capturedsamples(const QuarnRun &q) {
+  const std::string text = windowtext(control(q, "win.msg"));
+  const size_t first = text.find('/'), second = text.find('/', first + 1);
+  if (text.rfind("freeout=", 0) != 0 || first == std::string::npos || second == std::string::npos) return -1;
+  return std::atoi(text.substr(first + 1, second - first - 1).c_str());
+}

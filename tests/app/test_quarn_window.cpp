@@ -1,0 +1,195 @@
+// The main window of the running program, read and used from outside: its
+// sixteen controls, the lists and their selections, and what each control does.
+#include <gtest/gtest.h>
+
+#include "quarndriver.h"
+
+namespace {
+
+struct Expected {
+  const char *name, *cls, *text;
+  int x, y, w, h;
+};
+// Combo boxes are as high as their edit part here; their drop-down is not measured.
+const Expected controls[] = {
+    {"win.quit", "Button", "quit", 10, 45, 40, 24},       {"win.play", "Button", "on", 55, 47, 36, 20},
+    {"win.wavein", "ComboBox", nullptr, 10, 10, 240, 0},  {"win.buffersize", "ComboBox", nullptr, 256, 10, 80, 0},
+    {"win.pan", "ComboBox", nullptr, 341, 10, 57, 0},     {"win.waveout", "ComboBox", nullptr, 10, 106, 240, 0},
+    {"win.gain", "ComboBox", nullptr, 256, 106, 80, 0},   {"win.wet", "Button", "wet", 344, 111, 60, 20},
+    {"win.vuout", nullptr, nullptr, 340, 75, 42, 17},     {"win.msg", "Edit", nullptr, 100, 45, 150, 53},
+    {"win.plugins", "Button", "plugins", 27, 75, 65, 22}, {"win.tplug", "Button", "plugs", 10, 79, 15, 15},
+    {"win.testloop", "Button", "testloop", 256, 75, 80, 22}, {"win.color", "Button", "color", 340, 45, 50, 18},
+    {"win.save", "Button", "save", 256, 45, 38, 22},      {"win.load", "Button", "load", 296, 45, 38, 22}};
+
+std::string settingsfile(const char *gain, const char *buffersize, const char *pan) {
+  return std::string(" 10\r\n 10\r\n-1\r\n-1\r\n") + gain + "\r\n" + buffersize +
+         "\r\n 2\r\n 1\r\n 200\r\n 0.1\r\n 250\r\n 0.1\r\n 0.5\r\n 1\r\n 1\r\n 1\r\n 0\r\n 0\r\n 0\r\n 0\r\n 3\r\n"
+         " 0\r\n 100\r\n 0.77\r\n 0\r\n 100\r\n 1\r\n 0\r\n" +
+         pan + "\r\n 0\r\n";
+}
+
+QuarnRun startwith(const std::string &name, const std::string &file) {
+  const std::string folder = scratchfolder(name);
+  writefile(folder + "\\roomcaster_quarn.ini", file);
+  return startquarn(folder);
+}
+
+void quit(QuarnRun &q) {
+  click(q, "win.quit");
+  EXPECT_EQ(waitquarn(q), 0);
+}
+
+// Line `n` (1-based) of the settings file the run left.
+std::string fileline(const QuarnRun &q, int n) {
+  const std::string text = readfile(q.folder + "\\roomcaster_quarn.ini");
+  size_t at = 0;
+  for (int i = 1; i < n && at != std::string::npos; ++i) at = text.find("\r\n", at) + 2;
+  return text.substr(at, text.find("\r\n", at) - at);
+}
+
+TEST(QuarnWindow, SixteenControlsWithTheirListsAndSelections) {
+  QuarnRun q = startwith("window", settingsfile(" 1", " 400", " 0"));
+  ASSERT_TRUE(q.win);
+  EXPECT_EQ(windowtext(q.win), "roomcaster_quarn");
+  for (const Expected &c : controls) {
+    HWND h = control(q, c.name);
+    ASSERT_TRUE(h) << c.name;
+    const RECT r = clientrect(q, h);
+    EXPECT_EQ(r.right - r.left, c.w) << c.name;
+    if (c.h) EXPECT_EQ(r.bottom - r.top, c.h) << c.name;
+    if (c.cls) EXPECT_STRCASEEQ(classof(h).c_str(), c.cls) << c.name;
+    if (c.text) EXPECT_EQ(windowtext(h), c.text) << c.name;
+  }
+  const std::vector<std::string> gains = comboentries(control(q, "win.gain"));
+  ASSERT_EQ(gains.size(), 81u);
+  EXPECT_EQ(gains[0], "krev0");
+  EXPECT_EQ(gains[3], "krev7");
+  EXPECT_EQ(gains[40], "krev100");
+  EXPECT_EQ(gains[80], "krev200");
+  EXPECT_EQ(comboentries(control(q, "win.pan")),
+            (std::vector<std::string>{"pan0", "pan1", "pan2", "pan3", "pan4", "pan5", "pan6", "pan7", "pan8"}));
+  const int trev[] = {34, 45, 56, 68, 79, 90, 102, 113, 124, 136, 147, 158,
+                      170, 181, 192, 204, 215, 226, 249, 272, 294, 317, 340, 362};
+  const std::vector<std::string> sizes = comboentries(control(q, "win.buffersize"));
+  ASSERT_EQ(sizes.size(), 24u);
+  for (int i = 0; i < 24; ++i) EXPECT_EQ(sizes[i], "trev" + std::to_string(trev[i]));
+  // The system default first, then the devices in their order.
+  for (const char *list : {"win.wavein", "win.waveout"}) {
+    const std::vector<std::string> devices = comboentries(control(q, list));
+    ASSERT_GE(devices.size(), 1u);
+    EXPECT_EQ(devices[0], "system default");
+    EXPECT_EQ(comboselection(control(q, list)), 1) << list;
+  }
+  EXPECT_EQ(comboselection(control(q, "win.gain")), 41);
+  EXPECT_EQ(comboselection(control(q, "win.pan")), 1);
+  EXPECT_EQ(comboselection(control(q, "win.buffersize")), 0);  // 400 frames is not in the list
+  EXPECT_TRUE(checked(q, "win.tplug"));
+  EXPECT_FALSE(checked(q, "win.wet"));
+  quit(q);
+
+  q = startwith("selections", settingsfile(" 0.5", " 4000", " 0.3"));
+  EXPECT_EQ(comboselection(control(q, "win.gain")), 21);
+  EXPECT_EQ(comboselection(control(q, "win.pan")), 4);
+  EXPECT_EQ(comboselection(control(q, "win.buffersize")), 6);
+  quit(q);
+  q = startwith("largest", settingsfile(" 2", " 16000", " 2"));
+  EXPECT_EQ(comboselection(control(q, "win.gain")), 81);
+  EXPECT_EQ(comboselection(control(q, "win.pan")), 0);  // position 21: no such entry, nothing shown
+  EXPECT_EQ(comboselection(control(q, "win.buffersize")), 24);
+  quit(q);
+}
+
+// play, gain, pan, wet and plugs act at once and are what the exit stores.
+TEST(QuarnWindow, ControlsSetTheValuesTheExitStores) {
+  QuarnRun q = startwith("actions", settingsfile(" 1", " 1500", " 0"));
+  ASSERT_TRUE(q.win);
+  click(q, "win.play");
+  EXPECT_TRUE(waituntil([&] { return windowtext(control(q, "win.play")) == "off"; }, 3000));
+  click(q, "win.play");
+  EXPECT_TRUE(waituntil([&] { return windowtext(control(q, "win.play")) == "on"; }, 3000));
+  choose(q, "win.gain", 81);
+  choose(q, "win.pan", 4);
+  click(q, "win.wet");
+  click(q, "win.tplug");
+  EXPECT_TRUE(waituntil([&] { return checked(q, "win.wet") && !checked(q, "win.tplug"); }, 3000));
+  quit(q);
+  EXPECT_EQ(fileline(q, 5), " 2");
+  EXPECT_EQ(fileline(q, 29), " 0.3");
+  EXPECT_EQ(fileline(q, 27), " 0");  // tplug
+  EXPECT_EQ(fileline(q, 30), " 1");  // wet
+}
+
+// A new block size reopens the devices with it: the status text then counts
+// 2 x 2000 samples per captured block.
+TEST(QuarnWindow, BlockSizeChoiceReopensTheDevices) {
+  QuarnRun q = startwith("blocksize", settingsfile(" 1", " 1500", " 0"));
+  ASSERT_TRUE(q.win);
+  HWND msg = control(q, "win.msg");
+  EXPECT_TRUE(waituntil([&] { return windowtext(msg).find("/3000/") != std::string::npos; }, 8000)) << windowtext(msg);
+  choose(q, "win.buffersize", 2);
+  EXPECT_TRUE(waituntil([&] { return windowtext(msg).find("/4000/") != std::string::npos; }, 10000)) << windowtext(msg);
+  EXPECT_EQ(comboselection(control(q, "win.buffersize")), 2);  // the same window
+  quit(q);
+  EXPECT_EQ(fileline(q, 6), " 2000");
+}
+
+// "color" rebuilds the window in the next scheme; after scheme 3 comes 0.
+TEST(QuarnWindow, ColorRebuildsTheWindowInTheNextScheme) {
+  std::string file = settingsfile(" 1", " 1500", " 0");
+  file.replace(file.find(" 3\r\n 0\r\n 100"), 12, " 3\r\n 2\r\n 100");  // color 2
+  QuarnRun q = startwith("color", file);
+  ASSERT_TRUE(q.win);
+  EXPECT_EQ(clientpixel(q, 3, 3), 0xFF3134u);
+  click(q, "win.color");
+  EXPECT_TRUE(waituntil([&] { return IsWindow(q.win) == FALSE; }, 5000));
+  EXPECT_TRUE(waituntil([&] {
+    q.win = FindWindowA("GUIQUARN", "roomcaster_quarn");
+    return q.win && clientpixel(q, 3, 3) == 0x323CFFu;
+  }, 10000));
+  Sleep(1500);
+  click(q, "win.color");
+  EXPECT_TRUE(waituntil([&] { return IsWindow(q.win) == FALSE; }, 5000));
+  EXPECT_TRUE(waituntil([&] {
+    q.win = FindWindowA("GUIQUARN", "roomcaster_quarn");
+    return q.win && clientpixel(q, 3, 3) == 0x32FF32u;
+  }, 10000));
+  Sleep(1500);
+  quit(q);
+  EXPECT_EQ(fileline(q, 22), " 0");
+}
+
+// A device choice reopens both devices and then proposes the loop test.
+TEST(QuarnWindow, DeviceChoiceReopensAndProposesTheLoopTest) {
+  QuarnRun q = startwith("device", settingsfile(" 1", " 1500", " 0"));
+  ASSERT_TRUE(q.win);
+  const int last = static_cast<int>(comboentries(control(q, "win.waveout")).size());
+  choose(q, "win.waveout", last);
+  EXPECT_EQ(answerbox("confirm", IDCANCEL, 10000), "test loop ? (adjust gain)");
+  EXPECT_EQ(comboselection(control(q, "win.waveout")), last);
+  quit(q);
+  EXPECT_EQ(fileline(q, 4), " " + std::to_string(last - 2));
+}
+
+// Escape on the window quits; space after a control (the focus is back in the
+// status box) quits; "8" asks for the loop test. Quitting with play off stores
+// the gain the list shows.
+TEST(QuarnWindow, Keys) {
+  QuarnRun q = startwith("escape", settingsfile(" 1", " 1500", " 0"));
+  ASSERT_TRUE(q.win);
+  presskey(q, VK_ESCAPE);
+  EXPECT_EQ(waitquarn(q, 10000), 0);
+  EXPECT_EQ(fileline(q, 5), " 1");
+
+  q = startwith("eight", settingsfile(" 1", " 1500", " 0"));
+  ASSERT_TRUE(q.win);
+  presskey(q, '8');
+  EXPECT_EQ(answerbox("confirm", IDCANCEL, 10000), "test loop ? (adjust gain)");
+  click(q, "win.play");  // off, and the focus back in the status box
+  EXPECT_TRUE(waituntil([&] { return windowtext(control(q, "win.play")) == "off"; }, 3000));
+  SendMessageA(control(q, "win.gain"), CB_SETCURSEL, 20, 0);  // shown, but not chosen
+  presskey(q, VK_SPACE);
+  EXPECT_EQ(waitquarn(q, 10000), 0);
+  EXPECT_EQ(fileline(q, 5), " 0.5");
+}
+
+}  // namespace
