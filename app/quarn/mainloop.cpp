@@ -11,6 +11,7 @@
 #include "engine/devices/wavedevices.h"
 
 #include "app/audiocycle/audiocycle.h"
+#include "app/looptest/looptest.h"
 #include "app/quarn/panelactions.h"
 #include "app/quarn/quarnapp.h"
 #include "app/settings/settingsfile.h"

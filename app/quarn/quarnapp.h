@@ -44,6 +44,6 @@ constexpr const char *defaultdevicename = "system default";
 
 void buildpanel();    // panel.cpp
 void refreshpanel();  // paneldisplay.cpp
-void looptest();      // looptest.cpp
+
 void savepresetflow();  // presetflows.cpp
 void loadpresetflow();

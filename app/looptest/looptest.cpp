@@ -11,11 +11,9 @@
 // replaces what goes on to processing (99: the tone, 0: silence).
 // Thread: user-interface thread, inside the main loop; messages keep flowing, so
 // a quit request or a device change ends the tone phase early.
-#include <algorithm>
-#include <cmath>
-
-#include "app/panel/panelvalues.h"
-#include "app/quarn/quarnapp.h"
+#include "app/looptest/loopvalues.h"
+#include "app/looptest/looptest.h"
+#include "gui_quarn.h"
 #include "engine/devices/wavedevices.h"
 #include "engine/engine.h"
 
@@ -31,7 +29,7 @@ static void settle(float &looplevel, int steps) {
   for (int i = 0; i < steps; ++i) {
     engine.testlevel = engine.testlevel * 0.8;
     guisleep(25);
-    looplevel = looplevel + (std::max(engine.testlevel.load(), looplevel) - looplevel) * 0.35;
+    looplevel = settlestep(looplevel, engine.testlevel);
   }
 }
 
@@ -88,7 +86,7 @@ void looptest() {
   if (!loopfound) {
     modes(0, 0);
     e.testgain = 3.0f;
-    guinotice("ok " + std::to_string(integerpart(e.testpeak)) + "/" + cutnumber(e.testgain, 7, 5), "notice");
+    guinotice(nolooptext(e.testpeak, e.testgain), "notice");
     modes(0, 0);
     guisleep(1000);
     e.gain = savedgain;
@@ -104,22 +102,18 @@ void looptest() {
   modes(0, 0);
 
   // The room's own noise at the tone's frequency is not the loop's.
-  if (quietlevel > 0.35 * looplevel)
-    ask("stop input before ! " + std::to_string(integerpart(quietlevel)) + "  " +
-        std::to_string(integerpart(looplevel)));
+  if (noisetoostrong(quietlevel, looplevel))
+    ask(noisequestion(quietlevel, looplevel));  // the answer is not used
   else
     looplevel = looplevel - quietlevel;
 
-  const double y = 4.0 * looplevel * std::max(1.0, looplevel / 1800.0);
   const float previous = e.testgain;
-  e.testgain = static_cast<float>(std::max(0.001, std::min(3.0, 2600.0 / (0.1 + y))));
-  guinotice("warning loop !  " + std::to_string(integerpart(e.testpeak)) + "/gain=" + cutnumber(e.testgain, 7, 5),
-            "notice");
+  e.testgain = loopceiling(looplevel);
+  guinotice(loopwarning(e.testpeak, e.testgain), "notice");
   modes(0, 0);
   guisleep(200);
 
-  const bool changed = std::fabs(previous - e.testgain) > 0.05 * previous;
-  const std::string goon = ask(changed ? "continue ?(changed)" : "continue ?");
+  const std::string goon = ask(ceilingchanged(previous, e.testgain) ? "continue ?(changed)" : "continue ?");
   e.outputmode = goon == "yes" ? 1 : 0;
   e.gain = savedgain;
   e.play = savedplay;
