@@ -1,0 +1,75 @@
+// quarnroom.cpp: null sinks and a loopback as a room (see quarnroom.h).
+#include "quarnroom.h"
+
+#include <windows.h>
+
+#include "quarndriver.h"
+#include "tests/devices/hostshell.h"
+
+static std::string firstline(const std::string &s) { return s.substr(0, s.find('\n')); }
+
+QuarnRoom::QuarnRoom() {
+  if (hostshell("pactl info", 10000).status != 0) return;
+  const std::string id = std::to_string(GetCurrentProcessId());
+  speaker = "quarnroomspk" + id;
+  mic = "quarnroommic" + id;
+  for (const std::string &sink : {speaker, mic}) {
+    HostResult r = hostshell("pactl load-module module-null-sink sink_name=" + sink +
+                             " sink_properties=device.description=" + sink);
+    if (r.status != 0) return;
+    modules += " " + firstline(r.output);
+  }
+  ready = true;
+}
+
+QuarnRoom::~QuarnRoom() {
+  hostshell("pkill -f 'paplay -d " + mic + "' ; pkill -f 'parec -d " + speaker + "' ; true");
+  for (size_t at = 0; (at = modules.find(' ', at)) != std::string::npos; ++at)
+    hostshell("pactl unload-module " + modules.substr(at + 1, modules.find(' ', at + 1) - at - 1));
+  removehostscratch();
+}
+
+bool QuarnRoom::loop(int percent) {
+  HostResult r = hostshell("pactl load-module module-loopback source=" + speaker + ".monitor sink=" + mic +
+                           " latency_msec=30");
+  if (r.status != 0) return false;
+  const std::string module = firstline(r.output);
+  modules += " " + module;
+  // The loopback's own stream into mic carries the loop gain.
+  // Its stream into mic (the only loopback stream there) carries the loop gain.
+  r = hostshell("s=$(pactl list short sinks | awk '$2 == \"" + mic +
+                "\" {print $1}'); for i in $(seq 50); do n=$(pactl list short sink-inputs | awk -v s=$s "
+                "'$2 == s && $4 == \"module-loopback.c\" {print $1}'); [ -n \"$n\" ] && break; sleep 0.1; done; "
+                "pactl set-sink-input-volume $n " + std::to_string(percent) + "%");
+  return r.status == 0;
+}
+
+void QuarnRoom::play(const std::string &hostfile) {
+  hostshell("(paplay -d " + mic + " '" + hostfile + "' >/dev/null 2>&1 &)");
+}
+
+bool QuarnRoom::record(const std::string &hostfile, double seconds) {
+  const std::string s = std::to_string(seconds);
+  return hostshell("timeout " + s + " parec -d " + speaker + ".monitor --file-format=wav --format=s16le --rate=44100 "
+                   "--channels=2 '" + hostfile + "'; test -s '" + hostfile + "'",
+                   static_cast<int>(seconds * 1000) + 10000)
+             .status == 0;
+}
+
+static int positionof(const QuarnRun &q, const char *list, const std::string &name) {
+  const std::vector<std::string> entries = comboentries(control(q, list));
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i] == name) return static_cast<int>(i) + 1;
+  return 0;
+}
+
+bool QuarnRoom::enter(const QuarnRun &q) {
+  const int out = positionof(q, "win.waveout", speaker), in = positionof(q, "win.wavein", "Monitor of " + mic);
+  if (!out || !in) return false;
+  choose(q, "win.waveout", out);
+  if (answerbox("confirm", IDCANCEL, 15000) != "test loop ? (adjust gain)") return false;
+  Sleep(500);
+  choose(q, "win.wavein", in);
+  HWND box = 0;
+  return waituntil([&] { return (box = FindWindowA("#32770", "confirm")) && IsWindowVisible(box); }, 15000);
+}
