@@ -88,6 +88,24 @@ QuarnRun startquarn(const std::string &folder, bool plugins, const char *exe) {
   return q;
 }
 
+QuarnRun &QuarnRun::operator=(QuarnRun &&other) noexcept {
+  if (this != &other) {
+    this->~QuarnRun();
+    folder = std::move(other.folder);
+    process = std::exchange(other.process, HANDLE(0));
+    win = std::exchange(other.win, HWND(0));
+  }
+  return *this;
+}
+
+QuarnRun::~QuarnRun() {
+  if (!process) return;
+  TerminateProcess(process, 98);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+  process = 0;
+}
+
 int waitquarn(QuarnRun &q, int timeoutms) {
   if (!q.process) return -1;
   DWORD code = static_cast<DWORD>(-1);

@@ -14,12 +14,18 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+// A run ends the program if it is still running when the run goes (a failed test).
 struct QuarnRun {
   std::string folder;      // the program's folder and current directory
   HANDLE process = 0;
   HWND win = 0;            // the main window "win", 0 until it is up
+  QuarnRun() = default;
+  QuarnRun(QuarnRun &&other) noexcept { *this = std::move(other); }
+  QuarnRun &operator=(QuarnRun &&other) noexcept;
+  ~QuarnRun();
 };
 
 // A new empty folder for one run (Windows path), under the system's temporary folder.
