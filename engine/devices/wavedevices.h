@@ -9,6 +9,9 @@
 //   destroywavein(in);                    // capture first, so no block is in flight
 //   destroywaveout(out);                  // then playback: withdraws its buffers, frees them
 //
+// The handlers count captured and bunched blocks and playback underruns in
+// livecounters (engine/livecounters.h); processblock counts the rest.
+//
 // Device number -1 is the system's default device (the wave mapper). Both objects use
 // 16-bit stereo 44100 Hz and six buffers of `buffersize` frames, read when they are
 // created. Nothing is reported to the user: a device that is missing or cannot be
@@ -43,6 +46,8 @@ struct WAVEIN_DEVICE {
   std::atomic<int32_t> running;     // 1 after a successful start, 0 after any error and when closing
   int buffercount;                  // 6
   int blockframes;                  // frames per buffer: buffersize at creation
+  double lastcompletion;            // seconds on the engine clock of the latest completion with samples
+  double bunchwindow;               // seconds: a quarter block; completions closer than this are bunched
 };
 
 // The playback object: six buffers that processblock fills and queues through `port`,

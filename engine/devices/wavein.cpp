@@ -35,6 +35,8 @@ static void clearwavein(WAVEIN_DEVICE &d) {
   d.running = 0;
   d.buffercount = wavebuffercount;
   d.blockframes = 0;
+  d.lastcompletion = -1.0e9;
+  d.bunchwindow = 0.0;
 }
 
 void createwavein(WAVEIN_DEVICE &d, int device) {
@@ -43,6 +45,7 @@ void createwavein(WAVEIN_DEVICE &d, int device) {
   d.blockframes = engine.buffersize;
   // A block length no device could take leaves the object closed.
   if (d.blockframes < 1 || d.blockframes > 1 << 20) return;
+  d.bunchwindow = d.blockframes / 4.0 / samplerate;
   // processblock reads the live clock once per block; never let it find none.
   if (!engineclock.now && !engineclock.streamclock) engineclock.now = liveclock;
 
@@ -109,6 +112,15 @@ void waveinblock(WAVEIN_DEVICE &d, WAVEHDR *header) {
     // Processing first, handing back after: the other five buffers carry the
     // recording while this block runs through the chain.
     processblock(d.copybuffer, 2 * d.framesrecorded);
+    countblock(livecounters.captured);
+    // Timed with processblock's own clock reading, taken as the block arrived: a
+    // completion hard on the heels of the last one means the platform held
+    // buffers back and let them go together, and the queue rule drops the second.
+    if (!engineclock.streamclock) {
+      const double now = engineclock.lastreading;
+      if (now - d.lastcompletion < d.bunchwindow) countblock(livecounters.bunched);
+      d.lastcompletion = now;
+    }
   }
   if (d.running) {
     header->dwFlags = 0;
