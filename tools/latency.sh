@@ -14,6 +14,10 @@ blocksize="${1:?usage: tools/latency.sh BLOCKSIZE SECONDS}"
 seconds="${2:?usage: tools/latency.sh BLOCKSIZE SECONDS}"
 
 source "$top/tools/services.sh"
+# PULSE_LATENCY_MSEC, when set (services.sh sets it for the program), is for
+# the program alone: the probe and the player keep the server's own settings.
+programlatency="${PULSE_LATENCY_MSEC:-}"
+unset PULSE_LATENCY_MSEC
 [ -x "$top/dist/roomcaster_live.exe" ] || bash "$top/tools/build.sh" --dist >/dev/null
 
 id="$$$RANDOM"
@@ -37,7 +41,7 @@ python3 "$top/tools/latencyprobe.py" clicks "$work/clicks.wav" $((seconds + 4))
 # Start-up: Wine, the devices, 3 s of silence and a 3 s fade-in. Measure only
 # once the program has printed eight status lines (one a second).
 cd "$top/dist"
-wine ./roomcaster_live.exe --buffersize "$blocksize" --seconds $((seconds + 12)) \
+${programlatency:+env PULSE_LATENCY_MSEC=$programlatency} wine ./roomcaster_live.exe --buffersize "$blocksize" --seconds $((seconds + 12)) \
   --wavein "Monitor of $into" --waveout "$outof" >"$work/live.log" 2>/dev/null </dev/null &
 livepid=$!
 for _ in $(seq 600); do

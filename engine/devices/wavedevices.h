@@ -48,6 +48,7 @@ struct WAVEIN_DEVICE {
   int blockframes;                  // frames per buffer: buffersize at creation
   double lastcompletion;            // seconds on the engine clock of the latest completion with samples
   double bunchwindow;               // seconds: a quarter block; completions closer than this are bunched
+  DWORD callbackthread;             // the thread last raised to time-critical priority (audio thread)
 };
 
 // The playback object: six buffers that processblock fills and queues through `port`,
@@ -65,6 +66,7 @@ struct waveout_DEVICE {
   std::atomic<int32_t> busy[wavebuffercount];  // set by processblock, cleared by the done handler
   int current;                      // rotation index, advanced by processblock (audio thread)
   int16_t *data[wavebuffercount];   // each buffer's samples, 2 x blockframes (the headers' data)
+  DWORD callbackthread;             // the thread last raised to time-critical priority (audio thread)
   PlaybackPort port;                // what processblock sees; in engineplayback while open
 };
 
@@ -91,6 +93,10 @@ void destroywaveout(waveout_DEVICE &d);
 void CALLBACK waveincallback(HWAVEIN h, UINT event, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2);
 void CALLBACK waveoutcallback(HWAVEOUT h, UINT event, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2);
 void waveinblock(WAVEIN_DEVICE &d, WAVEHDR *header);   // one filled capture buffer
+// The calling thread to time-critical priority, once for each thread that calls
+// (the platform may change its callback thread); afterwards one read of the
+// thread id from the thread's own block, no system call. Audio thread.
+void raisecallbackthread(DWORD &raised);
 void waveoutdone(waveout_DEVICE &d, WAVEHDR *header);  // one played buffer
 
 // The device with this product name (as the capabilities give it): its number, or

@@ -36,6 +36,7 @@ static void clearwavein(WAVEIN_DEVICE &d) {
   d.buffercount = wavebuffercount;
   d.blockframes = 0;
   d.lastcompletion = -1.0e9;
+  d.callbackthread = 0;
   d.bunchwindow = 0.0;
 }
 
@@ -95,9 +96,19 @@ void CALLBACK waveincallback(HWAVEIN, UINT event, DWORD_PTR instance, DWORD_PTR 
     // Only here: the open and close events arrive on the user-interface thread,
     // whose own float work (presets, the loop test) must keep its subnormals.
     flushsubnormals();
+    // The whole chain runs here: a block late by more than the queue's slack is a
+    // block dropped, so this thread must not wait behind the machine's other work.
+    raisecallbackthread(d.callbackthread);
     // Not running (an error, or closing): the buffer is left alone.
     if (d.running) waveinblock(d, reinterpret_cast<WAVEHDR *>(param1));
   }
+}
+
+void raisecallbackthread(DWORD &raised) {
+  const DWORD self = GetCurrentThreadId();
+  if (self == raised) return;
+  raised = self;
+  waveapi.raisethread();
 }
 
 void waveinblock(WAVEIN_DEVICE &d, WAVEHDR *header) {

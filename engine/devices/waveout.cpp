@@ -23,6 +23,7 @@ static void clearwaveout(waveout_DEVICE &d) {
     d.data[i] = nullptr;
   }
   d.current = 0;
+  d.callbackthread = 0;
   d.port = PlaybackPort{};
 }
 
@@ -92,6 +93,7 @@ void CALLBACK waveoutcallback(HWAVEOUT, UINT event, DWORD_PTR instance, DWORD_PT
   } else if (event == waveoutcloseevent) {
     d.open = 0;
   } else if (event == waveoutdoneevent) {
+    raisecallbackthread(d.callbackthread);  // a late done holds a buffer busy
     waveoutdone(d, reinterpret_cast<WAVEHDR *>(param1));
   }
 }

@@ -10,6 +10,7 @@
 namespace {
 
 double fakenow = 1000.0;  // the engine clock, seconds; the test moves it
+int raises = 0;           // calls to raise the calling thread's priority
 constexpr int frames = 441;                         // 10 ms blocks
 constexpr double block = frames / 44100.0;          // seconds per block
 
@@ -51,6 +52,8 @@ class LiveCounterTest : public ::testing::Test {
     a.outreset = [](HWAVEOUT) { return ok(); };
     a.outclose = [](HWAVEOUT) { return ok(); };
     a.sleepms = [](int) {};
+    a.raisethread = [] { ++raises; };
+    raises = 0;
     guiscanhook = nullptr;
     createwaveout(out, 0);
     createwavein(in, 0);
@@ -96,6 +99,7 @@ TEST_F(LiveCounterTest, EvenFlowCountsEveryBlockAndNothingElse) {
     captureat(n, 1.0 + n * block);
   }
   expectcounts(40, 40, 0, 0, 0);
+  EXPECT_EQ(raises, 2) << "capture and playback callbacks raise their thread once, not per block";
   // A block just over a quarter after the last is jitter, not a bunch.
   played();
   captureat(40, 1.0 + 39 * block + 0.26 * block);
