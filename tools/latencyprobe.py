@@ -109,7 +109,7 @@ def measure(insource, outsource, seconds):
     n = int(WINDOW * RATE)
     peaks = windowpeaks(y, n)
     tone = statistics.median(peaks) if peaks else 0
-    threshold = max(4 * tone, 100)
+    threshold = max(4 * tone, 600)
     trips, lost = [], 0
     for c in inclicks:
         start, stop = c - shift, c - shift + int(RATE * 1.0)
