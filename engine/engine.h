@@ -20,11 +20,13 @@
 // averaging comb, plug-ins, wet extraction, trend guard, start-up envelope,
 // automatic level, limiter, low cut, level follower, clip, pan; then queues the
 // block on the playback port. It never allocates, locks, or calls the system
-// except one clock reading per block and the port's queue call.
+// except one clock reading per block and the port's queue call. It counts the
+// blocks it processes and the ones the queue rule drops (livecounters.h).
 #pragma once
 #include <cstdint>
 
 #include "enginestate.h"
+#include "livecounters.h"
 #include "playbackport.h"
 #include "pluginslot.h"
 

@@ -6,7 +6,8 @@
 EngineState engine;
 PluginSlot pluginslots[pluginslotcount + 1];
 std::atomic<PlaybackPort *> engineplayback{nullptr};
-EngineClock engineclock{nullptr, false, 0};
+EngineClock engineclock{nullptr, false, 0, 0.0};
+LiveCounters livecounters;
 
 void engineinit() {
   EngineState &e = engine;
@@ -70,6 +71,11 @@ void engineinit() {
   std::memset(e.inputhistory, 0, sizeof e.inputhistory);
 
   engineclock.streamframe = 0;
+  engineclock.lastreading = 0.0;
+
+  for (acount *c : {&livecounters.captured, &livecounters.processed, &livecounters.dropped,
+                    &livecounters.underruns, &livecounters.bunched})
+    c->store(0);
 }
 
 void enginedevicesopened(double now) {

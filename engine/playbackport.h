@@ -32,5 +32,7 @@ struct EngineClock {
   double (*now)();         // live clock, seconds; unused when streamclock is set
   bool streamclock;        // true: time comes from streamframe
   int64_t streamframe;     // frames handed to processblock so far (stream clock)
+  double lastreading;      // live clock: processblock's reading for the latest block
+                           // (audio thread writes, the capture handler reads it after)
 };
 extern EngineClock engineclock;

@@ -187,6 +187,7 @@ void processblock(const int16_t *samples, int count) {
     engineclock.streamframe += count / 2;
   } else {
     time.now0 = engineclock.now ? engineclock.now() : 0.0;
+    engineclock.lastreading = time.now0;  // the capture handler times completions with it
   }
   // Clock readings only grow within a block: if its first sample is past the
   // fade-in, every sample is.
@@ -200,8 +201,12 @@ void processblock(const int16_t *samples, int count) {
     for (int i = 0; i < port->buffercount; ++i) free += port->busy[i].load(std::memory_order_acquire) == 0;
   }
   st(e.freeout, free);
+  if (ld(e.play) > 1) return;
   // At least five of six free: never more than two blocks queued for playback.
-  if (!(ld(e.play) <= 1 && free > 4)) return;
+  if (free <= 4) {
+    countblock(livecounters.dropped);
+    return;
+  }
 
   int index = pickbuffer(*port);
   if (index < 0) return;
@@ -211,4 +216,5 @@ void processblock(const int16_t *samples, int count) {
   time.plugins.gather();
   runsamples(samples, port->data[index], count, time);
   port->queue(port->context, index);
+  countblock(livecounters.processed);
 }

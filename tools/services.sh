@@ -36,5 +36,13 @@ if ! pactl info >/dev/null 2>&1; then
   pactl info >/dev/null 2>&1 || echo "services: no sound server could be started" >&2
 fi
 
+# Wine turns a thread's Windows priority into a Unix nice value only when the
+# wineserver may lower nice values (RLIMIT_NICE above 20); otherwise the
+# time-critical audio callback thread runs like any other and, on a busy
+# machine, completions arrive late and bunched. Raised here when permitted
+# (root outside a container); a Wine server already running keeps its limit.
+ulimit -H -e 40 2>/dev/null || true
+ulimit -S -e "$(ulimit -H -e)" 2>/dev/null || true
+
 # One Wine server for the whole session: later starts take about a second.
 wineserver -p >/dev/null 2>&1 || true

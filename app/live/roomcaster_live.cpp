@@ -3,11 +3,13 @@
 // `gain` held at 0.01 while it opens), starts the engine's start-up silence and
 // fade-in, and runs until Enter, Ctrl+C or --seconds; then closes capture, then
 // playback (audiocycle.h). A device number the platform does not offer opens the
-// default device instead.
+// default device instead. About once a second it prints a status line (levels and
+// the block counters, livestatus.h), and a summary of the counters at the end.
 // Threads: main (opens, waits, closes), a stdin reader (Enter), the console's
 // control-event thread (Ctrl+C), and the platform's audio callback thread.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -15,6 +17,7 @@
 
 #include "app/audiocycle/audiocycle.h"
 #include "app/live/liveoptions.h"
+#include "app/live/livestatus.h"
 #include "engine/engine.h"
 #include "engine/devices/wavedevices.h"
 
@@ -62,6 +65,26 @@ static void listdevices() {
     WAVEOUTCAPSA c;
     if (waveOutGetDevCapsA(i, &c, sizeof c) == 0) std::printf("  %u  %s\n", i, c.szPname);
   }
+}
+
+// The levels of the latest blocks and the counters. Main thread, while both
+// devices are open: the blocks it reads stay allocated until they close.
+static LiveStatus readstatus() {
+  LiveStatus s{};
+  const int16_t *in = capturedblock.load();
+  if (in) s.inputpeak = blockpeak(in, capturedcount.load());
+  // The latest queued block is one of the six; the loudest of them is the level
+  // of the last few blocks, read without asking the audio thread which is which.
+  if (playback.open == 1 && playback.headers)
+    for (int i = 0; i < playback.buffercount; ++i)
+      if (playback.data[i]) s.outputpeak = std::max(s.outputpeak, blockpeak(playback.data[i], 2 * playback.blockframes));
+  s.captured = livecounters.captured.load();
+  s.processed = livecounters.processed.load();
+  s.dropped = livecounters.dropped.load();
+  s.underruns = livecounters.underruns.load();
+  s.bunched = livecounters.bunched.load();
+  s.buffersize = engine.buffersize.load();
+  return s;
 }
 
 int main(int argc, char **argv) {
@@ -114,13 +137,25 @@ int main(int argc, char **argv) {
               engine.buffersize.load());
   std::fflush(stdout);
 
-  const double end = liveclock() + o.seconds;
+  const double start = liveclock(), end = start + o.seconds;
+  double nextstatus = start + 1.0;
   while (!stoprequest) {
     Sleep(20);
-    if (o.seconds > 0 && liveclock() >= end) stoprequest = 1;
+    const double now = liveclock();
+    if (o.seconds > 0 && now >= end) stoprequest = 1;
+    if (now >= nextstatus) {
+      nextstatus += 1.0;
+      if (nextstatus < now) nextstatus = now + 1.0;  // after a stall, no burst of lines
+      std::printf("%s\n", livestatusline(readstatus()).c_str());
+      std::fflush(stdout);
+    }
   }
 
+  LiveStatus last = readstatus();
+  const double ran = liveclock() - start;
   closeaudiocycle(capture, playback);
   closed = 1;
+  std::printf("%s\n", livesummary(last, ran).c_str());
+  std::fflush(stdout);
   return 0;
 }

@@ -9,6 +9,8 @@ static_assert(wavestillplaying == WAVERR_STILLPLAYING, "close-retry code");
 
 static void platformsleep(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
+static void platformraise() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL); }
+
 WaveApi platformwaveapi() {
   WaveApi a;
   a.innumdevs = waveInGetNumDevs;
@@ -30,6 +32,7 @@ WaveApi platformwaveapi() {
   a.outreset = waveOutReset;
   a.outclose = waveOutClose;
   a.sleepms = platformsleep;
+  a.raisethread = platformraise;
   return a;
 }
 

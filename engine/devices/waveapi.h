@@ -34,6 +34,8 @@ struct WaveApi {
   decltype(&::waveOutClose) outclose;
   // the pauses of opening and closing, in milliseconds (user-interface thread)
   void (*sleepms)(int ms);
+  // the calling thread to time-critical priority (the audio thread, once)
+  void (*raisethread)();
 };
 
 // The table in use; starts as platformwaveapi().

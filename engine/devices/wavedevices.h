@@ -9,6 +9,9 @@
 //   destroywavein(in);                    // capture first, so no block is in flight
 //   destroywaveout(out);                  // then playback: withdraws its buffers, frees them
 //
+// The handlers count captured and bunched blocks and playback underruns in
+// livecounters (engine/livecounters.h); processblock counts the rest.
+//
 // Device number -1 is the system's default device (the wave mapper). Both objects use
 // 16-bit stereo 44100 Hz and six buffers of `buffersize` frames, read when they are
 // created. Nothing is reported to the user: a device that is missing or cannot be
@@ -43,6 +46,9 @@ struct WAVEIN_DEVICE {
   std::atomic<int32_t> running;     // 1 after a successful start, 0 after any error and when closing
   int buffercount;                  // 6
   int blockframes;                  // frames per buffer: buffersize at creation
+  double lastcompletion;            // seconds on the engine clock of the latest completion with samples
+  double bunchwindow;               // seconds: a quarter block; completions closer than this are bunched
+  DWORD callbackthread;             // the thread last raised to time-critical priority (audio thread)
 };
 
 // The playback object: six buffers that processblock fills and queues through `port`,
@@ -60,6 +66,7 @@ struct waveout_DEVICE {
   std::atomic<int32_t> busy[wavebuffercount];  // set by processblock, cleared by the done handler
   int current;                      // rotation index, advanced by processblock (audio thread)
   int16_t *data[wavebuffercount];   // each buffer's samples, 2 x blockframes (the headers' data)
+  DWORD callbackthread;             // the thread last raised to time-critical priority (audio thread)
   PlaybackPort port;                // what processblock sees; in engineplayback while open
 };
 
@@ -86,6 +93,10 @@ void destroywaveout(waveout_DEVICE &d);
 void CALLBACK waveincallback(HWAVEIN h, UINT event, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2);
 void CALLBACK waveoutcallback(HWAVEOUT h, UINT event, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2);
 void waveinblock(WAVEIN_DEVICE &d, WAVEHDR *header);   // one filled capture buffer
+// The calling thread to time-critical priority, once for each thread that calls
+// (the platform may change its callback thread); afterwards one read of the
+// thread id from the thread's own block, no system call. Audio thread.
+void raisecallbackthread(DWORD &raised);
 void waveoutdone(waveout_DEVICE &d, WAVEHDR *header);  // one played buffer
 
 // The device with this product name (as the capabilities give it): its number, or

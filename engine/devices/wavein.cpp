@@ -35,6 +35,9 @@ static void clearwavein(WAVEIN_DEVICE &d) {
   d.running = 0;
   d.buffercount = wavebuffercount;
   d.blockframes = 0;
+  d.lastcompletion = -1.0e9;
+  d.callbackthread = 0;
+  d.bunchwindow = 0.0;
 }
 
 void createwavein(WAVEIN_DEVICE &d, int device) {
@@ -43,6 +46,7 @@ void createwavein(WAVEIN_DEVICE &d, int device) {
   d.blockframes = engine.buffersize;
   // A block length no device could take leaves the object closed.
   if (d.blockframes < 1 || d.blockframes > 1 << 20) return;
+  d.bunchwindow = d.blockframes / 4.0 / samplerate;
   // processblock reads the live clock once per block; never let it find none.
   if (!engineclock.now && !engineclock.streamclock) engineclock.now = liveclock;
 
@@ -92,9 +96,19 @@ void CALLBACK waveincallback(HWAVEIN, UINT event, DWORD_PTR instance, DWORD_PTR 
     // Only here: the open and close events arrive on the user-interface thread,
     // whose own float work (presets, the loop test) must keep its subnormals.
     flushsubnormals();
+    // The whole chain runs here: a block late by more than the queue's slack is a
+    // block dropped, so this thread must not wait behind the machine's other work.
+    raisecallbackthread(d.callbackthread);
     // Not running (an error, or closing): the buffer is left alone.
     if (d.running) waveinblock(d, reinterpret_cast<WAVEHDR *>(param1));
   }
+}
+
+void raisecallbackthread(DWORD &raised) {
+  const DWORD self = GetCurrentThreadId();
+  if (self == raised) return;
+  raised = self;
+  waveapi.raisethread();
 }
 
 void waveinblock(WAVEIN_DEVICE &d, WAVEHDR *header) {
@@ -109,6 +123,15 @@ void waveinblock(WAVEIN_DEVICE &d, WAVEHDR *header) {
     // Processing first, handing back after: the other five buffers carry the
     // recording while this block runs through the chain.
     processblock(d.copybuffer, 2 * d.framesrecorded);
+    countblock(livecounters.captured);
+    // Timed with processblock's own clock reading, taken as the block arrived: a
+    // completion hard on the heels of the last one means the platform held
+    // buffers back and let them go together, and the queue rule drops the second.
+    if (!engineclock.streamclock) {
+      const double now = engineclock.lastreading;
+      if (now - d.lastcompletion < d.bunchwindow) countblock(livecounters.bunched);
+      d.lastcompletion = now;
+    }
   }
   if (d.running) {
     header->dwFlags = 0;

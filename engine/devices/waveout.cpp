@@ -23,6 +23,7 @@ static void clearwaveout(waveout_DEVICE &d) {
     d.data[i] = nullptr;
   }
   d.current = 0;
+  d.callbackthread = 0;
   d.port = PlaybackPort{};
 }
 
@@ -92,6 +93,7 @@ void CALLBACK waveoutcallback(HWAVEOUT, UINT event, DWORD_PTR instance, DWORD_PT
   } else if (event == waveoutcloseevent) {
     d.open = 0;
   } else if (event == waveoutdoneevent) {
+    raisecallbackthread(d.callbackthread);  // a late done holds a buffer busy
     waveoutdone(d, reinterpret_cast<WAVEHDR *>(param1));
   }
 }
@@ -99,8 +101,15 @@ void CALLBACK waveoutcallback(HWAVEOUT, UINT event, DWORD_PTR instance, DWORD_PT
 void waveoutdone(waveout_DEVICE &d, WAVEHDR *header) {
   if (waveapi.outunprepare(d.handle, header, sizeof(WAVEHDR)) != 0) d.running = 0;
   if (!d.headers) return;
-  for (int i = 0; i < d.buffercount; ++i)
+  int queued = 0;
+  for (int i = 0; i < d.buffercount; ++i) {
     if (d.headers[i] == header) d.busy[i] = 0;  // free for processblock again
+    queued += d.busy[i] != 0;
+  }
+  // Nothing left to play: the device starves until the next block arrives. Not
+  // while closing, when the queue drains on purpose.
+  if (queued == 0 && d.running && engine.quitrequest.load(std::memory_order_relaxed) == 0)
+    countblock(livecounters.underruns);
 }
 
 void destroywaveout(waveout_DEVICE &d) {

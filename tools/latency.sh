@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Round-trip latency and drop-outs of roomcaster_live, between two PulseAudio
+# null sinks of its own:
+#   tools/latency.sh BLOCKSIZE SECONDS
+# A click train (a 441 Hz tone with a click every 2 s) plays into sink A; the
+# program records A's monitor and plays into sink B; both monitors are recorded
+# together, and every click's delay from A to B is measured. Prints the round
+# trip (median, min, max, spread), the clicks lost, the silent gaps of the
+# output and the program's own counters. The server's defaults are never
+# changed: the program is given both devices by name. The sinks go at the end.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+blocksize="${1:?usage: tools/latency.sh BLOCKSIZE SECONDS}"
+seconds="${2:?usage: tools/latency.sh BLOCKSIZE SECONDS}"
+
+source "$top/tools/services.sh"
+# PULSE_LATENCY_MSEC, when set (services.sh sets it for the program), is for
+# the program alone: the probe and the player keep the server's own settings.
+programlatency="${PULSE_LATENCY_MSEC:-}"
+unset PULSE_LATENCY_MSEC
+[ -x "$top/dist/roomcaster_live.exe" ] || bash "$top/tools/build.sh" --dist >/dev/null
+
+id="$$$RANDOM"
+into="quarnlatin$id" outof="quarnlatout$id"
+work="$(mktemp -d /tmp/quarnlatency.XXXXXX)"
+modules=()
+livepid=""
+cleanup() {
+  [ -n "$livepid" ] && kill "$livepid" 2>/dev/null || true
+  [ -n "${playpid:-}" ] && kill "$playpid" 2>/dev/null || true
+  for m in "${modules[@]}"; do pactl unload-module "$m" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for sink in "$into" "$outof"; do
+  modules+=("$(pactl load-module module-null-sink sink_name="$sink" sink_properties=device.description="$sink")")
+done
+
+python3 "$top/tools/latencyprobe.py" clicks "$work/clicks.wav" $((seconds + 4))
+
+# Start-up: Wine, the devices, 3 s of silence and a 3 s fade-in. Measure only
+# once the program has printed eight status lines (one a second).
+cd "$top/dist"
+${programlatency:+env PULSE_LATENCY_MSEC=$programlatency} wine ./roomcaster_live.exe --buffersize "$blocksize" --seconds $((seconds + 12)) \
+  --wavein "Monitor of $into" --waveout "$outof" >"$work/live.log" 2>/dev/null </dev/null &
+livepid=$!
+for _ in $(seq 600); do
+  [ "$(grep -c '^in ' "$work/live.log" || true)" -ge 8 ] && break
+  kill -0 "$livepid" 2>/dev/null || { cat "$work/live.log"; echo "latency: roomcaster_live ended early" >&2; exit 1; }
+  sleep 0.1
+done
+before="$(grep '^in ' "$work/live.log" | tail -1)"
+
+python3 "$top/tools/latencyprobe.py" measure "$into.monitor" "$outof.monitor" "$seconds" >"$work/probe.txt" &
+probepid=$!
+sleep 0.3
+paplay -d "$into" "$work/clicks.wav" &
+playpid=$!
+wait "$probepid"
+after="$(grep '^in ' "$work/live.log" | tail -1)"
+wait "$livepid" || true
+livepid=""
+
+# The counters over the measured stretch: the last status line minus the one before it started.
+field() { sed -n "s/.* $1 \([0-9]*\).*/\1/p" <<<"$2"; }
+echo "block $blocksize frames, $seconds s; design bound (capture block + two queued) $(awk "BEGIN{printf \"%.1f\", 3*$blocksize/44.1}") ms + backend"
+cat "$work/probe.txt"
+echo "counters while measured: processed $(( $(field processed "$after") - $(field processed "$before") ))" \
+     " dropped $(( $(field dropped "$after") - $(field dropped "$before") ))" \
+     " underruns $(( $(field underruns "$after") - $(field underruns "$before") ))" \
+     " bunched $(( $(field bunched "$after") - $(field bunched "$before") ))"
+grep '^roomcaster_live: [0-9]' "$work/live.log" || true

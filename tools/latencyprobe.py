@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""Round-trip probe for tools/latency.sh (Python 3, standard library only).
+
+  latencyprobe.py clicks OUT.wav SECONDS
+      writes a click train: a steady 441 Hz tone at 1500 with a click every
+      2 s (5 ms of 3 kHz at 24000), 16-bit stereo 44100 Hz.
+  latencyprobe.py measure INSOURCE OUTSOURCE SECONDS
+      records both PulseAudio sources at once in one process (so both
+      recordings share one time base), then prints the round trip of each
+      click from INSOURCE to OUTSOURCE, the clicks lost and the silent gaps.
+
+The 441 Hz tone (100 frames a period) passes the engine's averaging comb
+whole, so any silent stretch in the output is a drop-out, not the chain.
+"""
+import ctypes
+import math
+import statistics
+import struct
+import sys
+import time
+import wave
+
+RATE = 44100
+CLICKEVERY = 2.0        # seconds between clicks
+CLICKLEN = 0.005        # seconds
+WINDOW = 0.005          # seconds per window of the gap search
+
+
+def clicks(path, seconds):
+    frames = int(seconds * RATE)
+    data = bytearray()
+    for f in range(frames):
+        t = f / RATE
+        v = 1500 * math.sin(2 * math.pi * 441 * t)
+        into = t % CLICKEVERY
+        if 0.5 <= into < 0.5 + CLICKLEN:
+            v += 24000 * math.sin(2 * math.pi * 3000 * (into - 0.5))
+        s = int(round(v))
+        data += struct.pack('<hh', s, s)
+    with wave.open(path, 'wb') as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(RATE)
+        w.writeframes(bytes(data))
+
+
+class SampleSpec(ctypes.Structure):
+    _fields_ = [('format', ctypes.c_int), ('rate', ctypes.c_uint32), ('channels', ctypes.c_uint8)]
+
+
+class BufferAttr(ctypes.Structure):
+    _fields_ = [(n, ctypes.c_uint32) for n in ('maxlength', 'tlength', 'prebuf', 'minreq', 'fragsize')]
+
+
+def record(sources, seconds):
+    """Mono recordings of each source, started together, and each start's offset in seconds."""
+    lib = ctypes.CDLL('libpulse-simple.so.0')
+    lib.pa_simple_new.restype = ctypes.c_void_p
+    lib.pa_simple_new.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int, ctypes.c_char_p, ctypes.c_char_p,
+                                  ctypes.POINTER(SampleSpec), ctypes.c_void_p, ctypes.POINTER(BufferAttr),
+                                  ctypes.POINTER(ctypes.c_int)]
+    lib.pa_simple_read.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_size_t, ctypes.POINTER(ctypes.c_int)]
+    lib.pa_simple_free.argtypes = [ctypes.c_void_p]
+    spec = SampleSpec(3, RATE, 1)  # PA_SAMPLE_S16LE, mono
+    chunk = 441                    # frames per read: 10 ms
+    attr = BufferAttr(0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 2 * chunk)
+    streams, starts = [], []
+    for src in sources:
+        err = ctypes.c_int(0)
+        s = lib.pa_simple_new(None, b'quarnlatency', 2, src.encode(), b'probe', ctypes.byref(spec), None,
+                              ctypes.byref(attr), ctypes.byref(err))
+        if not s:
+            sys.exit('latencyprobe: cannot record from %s (error %d)' % (src, err.value))
+        starts.append(time.monotonic())
+        streams.append(s)
+    out = [bytearray() for _ in sources]
+    buf = ctypes.create_string_buffer(2 * chunk)
+    for _ in range(int(seconds * RATE / chunk)):
+        for s, o in zip(streams, out):
+            err = ctypes.c_int(0)
+            if lib.pa_simple_read(s, buf, 2 * chunk, ctypes.byref(err)) < 0:
+                sys.exit('latencyprobe: recording failed (error %d)' % err.value)
+            o += buf.raw
+    for s in streams:
+        lib.pa_simple_free(s)
+    samples = [struct.unpack('<%dh' % (len(o) // 2), bytes(o)) for o in out]
+    return samples, [t - starts[0] for t in starts]
+
+
+def onsets(x, threshold, holdoff):
+    """Positions where |x| first rises above threshold, at least holdoff samples apart."""
+    found, last = [], -holdoff
+    for i, v in enumerate(x):
+        if (v > threshold or -v > threshold) and i - last >= holdoff:
+            found.append(i)
+            last = i
+    return found
+
+
+def windowpeaks(x, n):
+    return [max(abs(v) for v in x[i:i + n]) for i in range(0, len(x) - n + 1, n)]
+
+
+def measure(insource, outsource, seconds):
+    (x, y), offsets = record([insource, outsource], seconds)
+    shift = int(round(offsets[1] * RATE))  # y[k] was heard at x time k + shift
+    inclicks = onsets(x, 12000, int(RATE * CLICKEVERY / 2))
+    # The output's tone level: the median window peak; a click stands well above it.
+    n = int(WINDOW * RATE)
+    peaks = windowpeaks(y, n)
+    tone = statistics.median(peaks) if peaks else 0
+    threshold = max(4 * tone, 600)
+    trips, lost = [], 0
+    for c in inclicks:
+        start, stop = c - shift, c - shift + int(RATE * 1.0)
+        if start < 0 or stop > len(y):
+            continue
+        hit = next((k for k in range(start, stop) if abs(y[k]) > threshold), None)
+        if hit is None:
+            lost += 1
+        else:
+            trips.append((hit - start) / RATE * 1000)
+    # Silent stretches of the output: windows under a tenth of the tone's level.
+    gaps, longest, run = 0, 0, 0
+    for p in peaks:
+        if p < tone / 10:
+            run += 1
+        else:
+            if run:
+                gaps += 1
+                longest = max(longest, run)
+            run = 0
+    if run:
+        gaps += 1
+        longest = max(longest, run)
+    print('clicks %d  lost %d' % (len(trips) + lost, lost))
+    if trips:
+        trips.sort()
+        print('round trip ms: median %.1f  min %.1f  max %.1f  spread %.1f' %
+              (statistics.median(trips), trips[0], trips[-1], trips[-1] - trips[0]))
+    print('output tone peak %d; silent gaps %d, longest %.0f ms; streams started %.1f ms apart' %
+          (tone, gaps, longest * WINDOW * 1000, offsets[1] * 1000))
+
+
+if __name__ == '__main__':
+    if len(sys.argv) == 4 and sys.argv[1] == 'clicks':
+        clicks(sys.argv[2], float(sys.argv[3]))
+    elif len(sys.argv) == 5 and sys.argv[1] == 'measure':
+        measure(sys.argv[2], sys.argv[3], float(sys.argv[4]))
+    else:
+        sys.exit(__doc__)
