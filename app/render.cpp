@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/numberlines/numberlines.h"
+#include "app/settings/presetfile.h"
+#include "app/settings/settingsfile.h"
 #include "engine/engine.h"
 #include "engine/wavfile.h"
 #ifdef QUARN_HAVE_PLUGINHOST
@@ -73,6 +76,32 @@ bool loadplugins(const RenderOptions &o) {
 #endif
 }
 
+// The settings file and the preset, read as the program reads them, then the
+// switches every window build turns off.
+bool readfiles(const RenderOptions &o) {
+  std::string text;
+  if (!o.settingsfile.empty()) {
+    if (!loadnumberfile(o.settingsfile.c_str(), text)) {
+      std::fprintf(stderr, "roomcaster_render: %s: cannot read the settings file\n", o.settingsfile.c_str());
+      return false;
+    }
+    readsettingstext(text);
+  }
+  if (!o.presetfile.empty()) {
+    if (!loadpreset(o.presetfile)) {
+      std::fprintf(stderr, "roomcaster_render: %s: cannot read the preset\n", o.presetfile.c_str());
+      return false;
+    }
+  }
+  EngineState &e = engine;
+  e.noise = 0;
+  e.antilarsen = 0;
+  e.bypass = 0;
+  e.mono = 0;
+  if (e.remove50 != 1 && e.remove50 != 2) e.remove50 = 0;
+  return true;
+}
+
 }  // namespace
 
 int runrender(const RenderOptions &o) {
@@ -86,7 +115,10 @@ int runrender(const RenderOptions &o) {
 
   // Program start-up, then what opening the devices sets, on the stream clock.
   engineinit();
-  engine.buffersize = o.buffersize;
+  if (!readfiles(o)) return 2;
+  const int buffersize = o.buffersizegiven || (o.settingsfile.empty() && o.presetfile.empty()) ? o.buffersize
+                                                                                             : engine.buffersize.load();
+  engine.buffersize = buffersize;
   engineclock.streamclock = true;
   engineclock.streamframe = 0;
   enginedevicesopened(0.0);
@@ -94,15 +126,15 @@ int runrender(const RenderOptions &o) {
   for (const auto &[name, value] : o.sets) applyenginevalue(name, value);
 
   static RenderPlayback playback;  // six buffers of up to 16000 frames
-  playback.storage.assign(static_cast<size_t>(playbackbuffers) * 2 * o.buffersize, 0);
+  playback.storage.assign(static_cast<size_t>(playbackbuffers) * 2 * buffersize, 0);
   for (int i = 0; i < playbackbuffers; ++i) {
-    playback.data[i] = playback.storage.data() + static_cast<size_t>(i) * 2 * o.buffersize;
+    playback.data[i] = playback.storage.data() + static_cast<size_t>(i) * 2 * buffersize;
     playback.busy[i] = 0;
   }
   std::vector<int16_t> out;
   out.reserve(in.samples.size());
   playback.output = &out;
-  PlaybackPort port{playbackbuffers, o.buffersize, playback.busy, &playback.current, playback.data, &playback,
+  PlaybackPort port{playbackbuffers, buffersize, playback.busy, &playback.current, playback.data, &playback,
                     renderqueue};
   engineplayback.store(&port);
 
@@ -110,7 +142,7 @@ int runrender(const RenderOptions &o) {
   // them turns the decaying tail of a long silence (a tiny negative value,
   // floored to -1) into 0, and the renderer is the exact check of the chain.
   const size_t total = in.samples.size();
-  const size_t blocksamples = static_cast<size_t>(2) * o.buffersize;
+  const size_t blocksamples = static_cast<size_t>(2) * buffersize;
   ProgressLine progress(o.progress, total / 2);
   for (size_t pos = 0; pos < total; pos += blocksamples) {
     int count = static_cast<int>(std::min(blocksamples, total - pos));

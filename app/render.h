@@ -6,7 +6,10 @@
 //
 // Offline rules: the engine starts as program start-up and opening the devices
 // leave it (defaults; starttime 0, inputmode and outputmode 1, vupeak 1.0,
-// autolevel 0.01), then the --set values apply. The clock is the stream clock
+// autolevel 0.01). A settings file, then a preset, are read by the program's own
+// readers and applied as the window applies them (noise, antilarsen, bypass and
+// mono off, remove50 other than 1 or 2 made 0); their block size holds unless
+// --buffersize is given. Then the --set values apply. The clock is the stream clock
 // (frame f at f / 44100 s), so the first 3 s are silent and the next 3 s fade in.
 // Every block finds all six playback buffers free. The output has exactly the
 // input's frames.
@@ -17,6 +20,9 @@
 
 struct RenderOptions {
   int buffersize = 400;                                 // frames per block, 150..16000
+  bool buffersizegiven = false;                         // --buffersize beats the files' block size
+  std::string settingsfile;                             // --settings FILE: a roomcaster_quarn.ini
+  std::string presetfile;                               // --preset FILE: a .dspquarn preset
   std::vector<std::pair<std::string, double>> sets;     // --set NAME=VALUE, in order
   std::vector<std::string> plugins;                     // --plugin PATH, slots 1..6 in order
   std::string input, output;

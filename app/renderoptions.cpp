@@ -6,13 +6,16 @@
 #include "render.h"
 
 const char *renderusage =
-    "usage: roomcaster_render [--buffersize N] [--set NAME=VALUE]... [--plugin PATH]... INPUT.wav OUTPUT.wav\n"
+    "usage: roomcaster_render [--settings FILE] [--preset FILE] [--buffersize N] [--set NAME=VALUE]...\n"
+    "                         [--plugin PATH]... INPUT.wav OUTPUT.wav\n"
     "\n"
     "Runs a 16-bit PCM stereo 44100 Hz WAV file through the roomcaster_quarn engine,\n"
     "block by block, and writes the result (16-bit stereo 44100 Hz, the same frames).\n"
     "The engine starts as it does when the devices open: 3 s of silence, then a 3 s fade-in.\n"
     "\n"
-    "  --buffersize N     frames per block, 150 to 16000 (default 400)\n"
+    "  --settings FILE    the values of a settings file (roomcaster_quarn.ini), as the program reads them\n"
+    "  --preset FILE      then the values of a preset (.dspquarn), as the program loads it\n"
+    "  --buffersize N     frames per block, 150 to 16000 (default 400, or the files' block size)\n"
     "  --set NAME=VALUE   set one engine value before processing:\n"
     "                       gain 0..3, testgain 0.001..3, pan 0..2, wet 0|1, tplug 0|1,\n"
     "                       inputmode 0|1|99, outputmode 0|1|99, loopteststate (integer >= 0),\n"
@@ -103,6 +106,13 @@ bool parserenderoptions(int argc, char **argv, RenderOptions &o, std::string &er
         return false;
       }
       o.buffersize = static_cast<int>(v);
+      o.buffersizegiven = true;
+    } else if (a == "--settings" || a == "--preset") {
+      if (!hasvalue) {
+        error = a + " needs a file";
+        return false;
+      }
+      (a == "--settings" ? o.settingsfile : o.presetfile) = argv[++i];
     } else if (a == "--set") {
       if (!hasvalue) {
         error = "--set needs NAME=VALUE";

@@ -6,8 +6,12 @@ bash "$top/tools/setup.sh"
 source "$top/tools/services.sh"
 bash "$top/tools/build.sh" --dist
 cd "$top/dist"
-echo "Starting the live engine between the default capture and playback devices." >&2
-echo "(The main window comes in a later version.) Press Enter or Ctrl+C to stop." >&2
-# Blocks of 1500 frames: Wine's waveform audio path drops out with the
-# engine's start value of 400 (about one 5 ms window in seven silent).
-exec wine ./roomcaster_live.exe --buffersize 1500
+# The settings file lives beside the program. Wine's waveform audio drops out
+# with the program's start value of 400-frame blocks, so the first run under
+# Wine starts at 1500 frames: window position, default devices, gain 1, and
+# the block size; every other value keeps the program's own default.
+if [ ! -e roomcaster_quarn.ini ]; then
+  printf ' 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n' >roomcaster_quarn.ini
+fi
+echo "Starting roomcaster_quarn (display $DISPLAY). Quit with its \"quit\" button or Escape." >&2
+exec wine ./roomcaster_quarn.exe

@@ -89,6 +89,32 @@ TEST_F(Render, StartsLikeTheLiveEngineAfterTheDevicesOpen) {
   for (size_t i = 0; i < 2 * 3 * 44100; ++i) ASSERT_EQ(out[i], 0) << "silent for 3 s, sample " << i;
 }
 
+// A settings file and a preset are read as the program reads them: the preset's
+// values win, its ceiling (line 17) is not taken, the files' block size holds
+// unless --buffersize is given, and --set comes last.
+TEST_F(Render, SettingsAndPresetApplyAsTheProgramDoes) {
+  std::vector<int16_t> input = sine(330, 15000, 7.0);
+  std::string in = wav("in.wav", input);
+  std::ofstream(path("q.ini"), std::ios::binary)
+      << " 10\r\n 10\r\n-1\r\n-1\r\n 0.5\r\n 2000\r\n 2\r\n 1\r\n 200\r\n 0.1\r\n 250\r\n 0.1\r\n 0.5\r\n"
+         " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 5\r\n 1\r\n 0.25\r\n 0\r\n 100\r\n 0.77\r\n 0\r\n 100\r\n 0\r\n 1\r\n 0.7\r\n 0\r\n";
+  std::ofstream(path("p.dspquarn"), std::ios::binary)
+      << " 1.5\r\n 1500\r\n 2\r\n 1\r\n 200\r\n 0.1\r\n 250\r\n 0.1\r\n 0.5\r\n 1\r\n 1\r\n 1\r\n 1\r\n 0\r\n 0\r\n"
+         " 0\r\n 3\r\n 2\r\n 100\r\n 0.77\r\n 0.4\r\n";
+  const std::string ini = "--settings " + path("q.ini") + " ", preset = "--preset " + path("p.dspquarn") + " ";
+  ASSERT_EQ(run(ini + in + " " + path("a.wav")).status, 0);
+  ASSERT_EQ(run("--buffersize 2000 --set gain=0.5 --set testgain=0.25 --set tplug=0 --set pan=0.7 " + in + " " +
+                path("b.wav")).status, 0);
+  EXPECT_EQ(read(path("a.wav")), read(path("b.wav"))) << "settings file";
+  ASSERT_EQ(run(ini + preset + "--set pan=0.1 " + in + " " + path("c.wav")).status, 0);
+  ASSERT_EQ(run("--buffersize 1500 --set gain=1.5 --set testgain=0.25 --set tplug=0 --set pan=0.1 " + in + " " +
+                path("d.wav")).status, 0);
+  EXPECT_EQ(read(path("c.wav")), read(path("d.wav"))) << "settings, then the preset, then --set";
+  ASSERT_EQ(run(preset + "--buffersize 400 " + in + " " + path("e.wav")).status, 0);
+  ASSERT_EQ(run("--set gain=1.5 --set pan=0.4 " + in + " " + path("f.wav")).status, 0);
+  EXPECT_EQ(read(path("e.wav")), read(path("f.wav"))) << "the preset alone, at the block size given";
+}
+
 TEST_F(Render, StarttimeMinusSixSkipsTheSilenceAndFade) {
   std::string in = wav("in.wav", sine(330, 15000, 1.0));
   ASSERT_EQ(run("--set starttime=-6 " + in + " " + path("out.wav")).status, 0);
@@ -128,6 +154,8 @@ TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
       {"--buffersize 149 " + in + " OUT", "out of range"},
       {"--buffersize 16001 " + in + " OUT", "out of range"},
       {"--buffersize " + in + " OUT", "not a whole number"},
+      {"--settings " + path("absent.ini") + " " + in + " OUT", "settings file"},
+      {"--preset " + path("absent.dspquarn") + " " + in + " OUT", "preset"},
       {in, "missing"},
       {in + " OUT extra", "too many"},
   };

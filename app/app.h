@@ -1,0 +1,23 @@
+// app: the application shell of roomcaster_quarn, and the programs built on the engine.
+//
+//   roomcaster_quarn.exe   quarn/quarnapp.h: runquarn() — start-up, the window, the
+//                          main loop, restarts, exit. The one program a user runs.
+//   roomcaster_render.exe  render.h: a WAV file through the real engine, offline,
+//                          optionally with a settings file and a preset.
+//   roomcaster_live.exe    live/: the live engine in a console, with block counters.
+//
+// Folders (portable ones are tested natively; none is called from the audio thread):
+//   numberlines/  the number-per-line codec of the settings, preset and plug-in
+//                 files; a library of its own with no dependency, so the plug-in
+//                 links it without pulling in the application          (portable)
+//   settings/     roomcaster_quarn.ini and the *.dspquarn presets      (portable)
+//   panel/        the window's list entries, positions, status text, level bars (portable)
+//   looptest/     the loop test: arithmetic and texts (portable), its run (Windows)
+//   audiocycle/   playback then capture opened, capture then playback closed (Windows)
+//   quarn/        the main program: window, control actions, main loop   (Windows)
+//   live/         roomcaster_live                                       (Windows)
+//
+// The application only writes the engine's parameters and switches (`engine`,
+// engine/enginestate.h) and reads what it publishes; the audio path never calls
+// back into the application or the toolkit.
+#pragma once

@@ -1,0 +1,57 @@
+// The status text and the level bars of the running program, with a known tone
+// played into its microphone.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "quarndriver.h"
+#include "quarnroom.h"
+#include "tests/devices/hostshell.h"
+
+namespace {
+
+constexpr unsigned green = 0x009B00, white = 0xFAFAFA;
+
+// Pixel x of row y in the level-bar box.
+unsigned barpixel(const QuarnRun &q, int x, int y) { return clientpixel(q, 340 + x, 75 + y); }
+
+// A tone peaking at 8000: vupeak 8000 / 32768, so the peak bar ends at
+// floor(45 x 0.42 ln(0.244 + 0.1) + 45) = 24. With play off it ends at 1.
+TEST(QuarnStatus, ToneShowsInTheTextAndTheBars) {
+  QuarnRoom room;
+  if (!room.ready) GTEST_SKIP() << "no sound server";
+  const std::string tone = hostpath("tone8000.wav");
+  ASSERT_EQ(hostshell("sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth 40 sine 441 vol 0.244140625").status, 0);
+  room.play(tone);
+  const std::string folder = scratchfolder("status");
+  writefile(folder + "\\roomcaster_quarn.ini", " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n");
+  QuarnRun q = startquarn(folder);
+  ASSERT_TRUE(q.win);
+  ASSERT_TRUE(room.enter(q));
+  answerbox("confirm", IDCANCEL);
+
+  // "freeout=5/3000/1234\r\ntestgain=3\r\n/aux2=8000.5"
+  const std::regex form("freeout=([0-6])/3000/([0-9]+)\r\ntestgain=3\r\n/aux2=([0-9.]{1,6})");
+  std::smatch m;
+  std::string text;
+  EXPECT_TRUE(waituntil([&] {
+    text = windowtext(control(q, "win.msg"));
+    return std::regex_match(text, m, form) && std::atof(m[3].str().c_str()) > 7000;
+  }, 10000)) << text;
+  if (m.size() == 4) {
+    EXPECT_LE(std::atoi(m[2].str().c_str()), 8001);
+    EXPECT_NEAR(std::atof(m[3].str().c_str()), 8000, 400);
+  }
+
+  EXPECT_TRUE(waituntil([&] { return barpixel(q, 23, 3) == green && barpixel(q, 26, 3) == white; }, 5000))
+      << std::hex << barpixel(q, 23, 3) << " " << barpixel(q, 26, 3);
+  EXPECT_EQ(barpixel(q, 0, 12), green) << "the meter bar starts at the left";
+  click(q, "win.play");
+  EXPECT_TRUE(waituntil([&] { return barpixel(q, 1, 3) == green && barpixel(q, 2, 3) == white; }, 5000));
+  EXPECT_EQ(barpixel(q, 10, 3), white);
+  click(q, "win.quit");
+  EXPECT_EQ(waitquarn(q), 0);
+}
+
+}  // namespace
