@@ -1,5 +1,5 @@
 // ringoutmodule.h: the module-wide values of the ringout plug-in, shared by
-// its exports (ringoutmodule.cpp) and, later, its window.
+// its exports (ringoutmodule.cpp) and its window (ringoutwindow.cpp).
 // One instance per loaded module: two copies of ringout.dll in two plug-in
 // folders are two modules with separate values.
 #pragma once
