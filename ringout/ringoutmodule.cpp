@@ -105,6 +105,7 @@ QUARN_PLUGINEXPORT int QUARN_PLUGINCALL closepluginmain(void) {
   // belongs to that thread until it has.
   while (ringoutwindowruns.load() != 0) Sleep(10);
   guiclose("nomsg");
+  closerequest.store(0);  // nothing runs: the request, if unused, is void
   return 0;
 }
 

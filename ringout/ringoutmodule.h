@@ -12,6 +12,7 @@
 
 extern RingoutParams ringoutparams;      // window thread / plugininit write, audio thread reads
 extern RingoutPlace ringoutplace;        // plugininit writes; the window reads and writes
-extern std::atomic<int32_t> closerequest;  // 1: end the window loop (pluginclose, close box)
+extern std::atomic<int32_t> closerequest;  // 1: end the window loop (pluginclose, close box);
+                                           // 0 again once that run is over
 extern std::string modulefolder;         // set by plugininit, before any window runs
 extern std::string settingspath;         // "ringout.ini" until plugininit: modulefolder + "/ringout.ini"

@@ -104,10 +104,9 @@ int ringoutwindow() {
     ringoutwindowruns.fetch_sub(1);
     return 0;
   }
-  // An earlier request is forgotten before the window is built rather than
-  // just before the loop: a pluginclose that arrives while the window is being
-  // built then still ends this run, and the host never waits for ever.
-  closerequest.store(0);
+  // The close request is not cleared here: one made since the thread was
+  // started (the host may ask before this thread has even begun) is for this
+  // run. A request is used up when the run it ended is over (below).
   buildwindow();
 
   while (guikeydown(27) == 0 && closerequest.load() == 0) {
@@ -123,6 +122,7 @@ int ringoutwindow() {
 
   openhandle.store(nullptr);
   guiclose("nomsg");
+  closerequest.store(0);
   ringoutwindowruns.fetch_sub(1);
   return 0;
 }

@@ -1,7 +1,8 @@
 // ringoutwindow.h: ringout's window, built with the module's own gui_quarn.
 //
 //   pluginmain()  -> ringoutwindow();      // window thread: until close box, Escape or pluginclose
-//   pluginclose() -> closerequest = 1;     // any thread; seen within 100 ms
+//   pluginclose() -> closerequest = 1;     // any thread; seen within 100 ms, also
+//                                          // when made before the run has begun
 //   ringoutwindowtofront();                // startpluginmain: raise a running window
 //
 // One run builds the toolkit state, the window and its lists anew, loops until
