@@ -185,7 +185,14 @@ TEST_F(RingoutHost, TwoSlotsKeepTheirOwnWindowSettingsAndSoundAndAChoiceIsHeardA
   EXPECT_FALSE(w4.checked());
   EXPECT_TRUE(w3.checked());
 
+  // Slot 4's own closepluginmain also ends the host's window, settings written;
+  // then the host closes slot 3's.
+  const auto closeown = reinterpret_cast<closepluginmain_fn>(
+      reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(pluginslots[4].module), "closepluginmain")));
+  ASSERT_NE(closeown, nullptr);
+  EXPECT_EQ(closeown(), 0);
+  EXPECT_EQ(settings("plugin4"), " 1\r\n 0\r\n 0\r\n 0\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n");
+  EXPECT_TRUE(running(3));
   closepluginwindows();
   EXPECT_EQ(settings("plugin3"), " 1\r\n 0\r\n 0\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 0\r\n");
-  EXPECT_EQ(settings("plugin4"), " 1\r\n 0\r\n 0\r\n 0\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n");
 }
