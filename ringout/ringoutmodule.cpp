@@ -7,8 +7,10 @@
 
 #include <string>
 
+#include "gui_quarn.h"
 #include "pluginhost/plugincontract.h"
 #include "ringout/ringoutmodule.h"
+#include "ringout/ringoutwindow.h"
 
 RingoutParams ringoutparams;
 RingoutPlace ringoutplace;
@@ -45,7 +47,8 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     DisableThreadLibraryCalls(module);
     ringoutstart(ringoutstate, ringoutlines);
     settingspath = "ringout.ini";
-    // TODO(window): guiinit of the plug-in's own toolkit instance.
+    // The module's own toolkit instance has already started (guiinit among
+    // it) with the module's static data, before this call.
   }
   return TRUE;
 }
@@ -61,13 +64,7 @@ QUARN_PLUGINEXPORT int QUARN_PLUGINCALL plugininit(void) {
   return ringoutreadsettings(settingspath.c_str(), ringoutparams, ringoutplace);
 }
 
-QUARN_PLUGINEXPORT int QUARN_PLUGINCALL pluginmain(void) {
-  // TODO(window): the window of the settings (built with the toolkit) runs
-  // here until the close box, Escape or pluginclose; until then the call
-  // returns at once and the window thread simply ends.
-  closerequest.store(0);
-  return 0;
-}
+QUARN_PLUGINEXPORT int QUARN_PLUGINCALL pluginmain(void) { return ringoutwindow(); }
 
 QUARN_PLUGINEXPORT float QUARN_PLUGINCALL pluginproc(float sample) {
   return ringoutproc(ringoutstate, ringoutparams, sample);
@@ -90,7 +87,7 @@ QUARN_PLUGINEXPORT int QUARN_PLUGINCALL startpluginmain(void) {
   const double now = seconds();
   if (windowtime > now + 99) windowtime = now;
   if (now - windowtime > 7) {
-    // TODO(window): bring the window "win" to the foreground.
+    ringoutwindowtofront();
     Sleep(1500);
     windowtime = seconds();
   }
@@ -104,7 +101,11 @@ QUARN_PLUGINEXPORT int QUARN_PLUGINCALL closepluginmain(void) {
     CloseHandle(windowthread);
     windowthread = nullptr;
   }
-  // TODO(window): guiclose "nomsg", closing every window of our toolkit.
+  // A window run by the host's thread also ends on the request; the toolkit
+  // belongs to that thread until it has.
+  while (ringoutwindowruns.load() != 0) Sleep(10);
+  guiclose("nomsg");
+  closerequest.store(0);  // nothing runs: the request, if unused, is void
   return 0;
 }
 

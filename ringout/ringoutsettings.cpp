@@ -32,6 +32,12 @@ std::string ringoutsettingspath(std::string_view modulefilepath) {
   return folder + "/ringout.ini";
 }
 
+std::string ringoutwindowcaption(std::string_view modulefolder) {
+  const size_t separator = modulefolder.find_last_of("\\/");
+  const std::string_view last = separator == std::string_view::npos ? modulefolder : modulefolder.substr(separator + 1);
+  return std::string(last) + "/ringout.dll";
+}
+
 void ringoutsettingsfromtext(std::string_view text, RingoutParams &params, RingoutPlace &place) {
   NumberLines lines = numberlinesof(text);
   params.gain.store(readrealline(lines, 1.0f), relaxed);
@@ -40,7 +46,10 @@ void ringoutsettingsfromtext(std::string_view text, RingoutParams &params, Ringo
   params.tdecayon.store(readintline(lines, 1), relaxed);
   params.decay.store(std::max(1.0f, std::min(4.0f, readrealline(lines, 1.0f))), relaxed);
   params.tdecay.store(readrealline(lines, 100.0f), relaxed);
-  params.kdecay.store(readrealline(lines, 0.77f), relaxed);
+  // The ring line's two taps feed back kdecay in all; from a magnitude of 1 on
+  // it never dies away and grows until it overflows. The window offers at
+  // most 0.99, so only a hand-edited file meets this limit.
+  params.kdecay.store(std::max(-0.99f, std::min(0.99f, readrealline(lines, 0.77f))), relaxed);
   params.rate.store(readrealline(lines, 1.0f), relaxed);
 }
 

@@ -8,7 +8,8 @@
 //
 // Lines, one number each (the number-per-line format of app/numberlines/numberlines.h):
 //   1 gain (1.0)  2 window x (200)  3 window y (100)  4 tdecayon (1)
-//   5 decay (1.0, clamped to 1..4)  6 tdecay (100)  7 kdecay (0.77)  8 rate (1.0)
+//   5 decay (1.0, clamped to 1..4)  6 tdecay (100)  7 kdecay (0.77, limited to
+//   -0.99..0.99: at 1 or more the ring line would grow without bound)  8 rate (1.0)
 // A line that is missing takes the default in brackets; a line that is present
 // but holds no number (letters, blank) reads as 0. Lines past the eighth are
 // ignored.
@@ -32,6 +33,9 @@ struct RingoutPlace {
 std::string ringoutmodulefolder(std::string_view modulefilepath);
 // module folder + "/ringout.ini"; the bare "ringout.ini" when the folder is empty.
 std::string ringoutsettingspath(std::string_view modulefilepath);
+// The window's caption: the module folder's last component + "/ringout.dll"
+// ("plugin3/ringout.dll" for a module in ...\plugin3).
+std::string ringoutwindowcaption(std::string_view modulefolder);
 
 // plugininit's reading: `gain` becomes 1.0; with no file at path, returns 1 and
 // everything else keeps its value. Otherwise each of the eight values takes

@@ -1,5 +1,5 @@
 // ringout.ini: its place beside the module, each line falling back to its
-// own default, the clamping of decay only, and writing it back.
+// own default, the ranges of decay and kdecay, and writing it back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,18 +18,28 @@ struct Settings {
   }
 };
 
-TEST(RingoutSettings, BesideTheModuleFileNeverAtARoot) {
+TEST(RingoutSettings, BesideTheModuleFileNeverAtARootAndNamedInTheCaption) {
   EXPECT_EQ(ringoutsettingspath("C:\\prog/plugin4\\ringout.dll"), "C:\\prog/plugin4/ringout.ini");
   EXPECT_EQ(ringoutsettingspath("ringout.dll"), "ringout.ini");
+  // The window's caption names the same folder.
+  EXPECT_EQ(ringoutwindowcaption("Z:\\tmp\\prog/plugin3"), "plugin3/ringout.dll");
+  EXPECT_EQ(ringoutwindowcaption("C:\\prog\\plugin"), "plugin/ringout.dll");
+  EXPECT_EQ(ringoutwindowcaption(""), "/ringout.dll");
 }
 
-TEST(RingoutSettings, MissingLinesTakeTheDefaultLettersAndBlanksReadZeroOnlyDecayIsRanged) {
+TEST(RingoutSettings, MissingLinesTakeTheDefaultLettersAndBlanksReadZeroDecayAndKdecayAreRanged) {
   // Lines: gain, window x, window y, tdecayon, decay, tdecay, kdecay, rate.
   const struct { const char *file, *read; } cases[] = {
       {"", " 1\r\n 200\r\n 100\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
       {" 20\r\n 1\r\n 2\r\n", " 20\r\n 1\r\n 2\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
       {"loud\r\n\r\n-99999999999\r\n\r\n 9\r\n-1e6\r\n 1e39\r\n 0.35\r\n 99\r\nrubbish\r\n",
-       " 0\r\n 0\r\n-2147483648\r\n 0\r\n 4\r\n-1000000\r\n 3.402823e+38\r\n 0.35\r\n"},
+       " 0\r\n 0\r\n-2147483648\r\n 0\r\n 4\r\n-1000000\r\n 0.99\r\n 0.35\r\n"},
+      // kdecay: the window's own extremes stay, a ring line that would never
+      // die away (a feedback of 1 or more either way) is held just below.
+      {"1\n1\n1\n1\n1\n1\n 0.99\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 0.99\r\n 1\r\n"},
+      {"1\n1\n1\n1\n1\n1\n 0.5\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 0.5\r\n 1\r\n"},
+      {"1\n1\n1\n1\n1\n1\n 1\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 0.99\r\n 1\r\n"},
+      {"1\n1\n1\n1\n1\n1\n-3\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n-0.99\r\n 1\r\n"},
       {"1\n1\n1\n1\n-3\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
       // CR, LF and CR LF endings, a blank line, a last line without an ending.
       {"7\r 8\n\r\n 2", " 7\r\n 8\r\n 0\r\n 2\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
