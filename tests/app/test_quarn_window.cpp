@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "quarndriver.h"
+#include "tests/devices/hostshell.h"
 
 namespace {
 
@@ -85,6 +86,8 @@ TEST(QuarnWindow, SixteenControlsWithTheirListsAndSelections) {
   EXPECT_EQ(comboselection(control(q, "win.buffersize")), 0);  // 400 frames is not in the list
   EXPECT_TRUE(checked(q, "win.tplug"));
   EXPECT_FALSE(checked(q, "win.wet"));
+  // The picture of the window for the README (a build artefact, never compared).
+  hostshell("import -window root -crop 427x195+0+0 '" QUARN_SHOT_DIR "/roomcaster_quarn.png'");
   quit(q);
 
   q = startwith("selections", settingsfile(" 0.5", " 4000", " 0.3"));
@@ -117,6 +120,22 @@ TEST(QuarnWindow, ControlsSetTheValuesTheExitStores) {
   EXPECT_EQ(fileline(q, 29), " 0.3");
   EXPECT_EQ(fileline(q, 27), " 0");  // tplug
   EXPECT_EQ(fileline(q, 30), " 1");  // wet
+}
+
+// "plugins" opens one window per loaded plug-in and closes them again; each
+// window stores its settings beside its module.
+TEST(QuarnWindow, PluginsButtonTogglesThePluginWindows) {
+  const std::string folder = scratchfolder("plugins");
+  writefile(folder + "\\roomcaster_quarn.ini", settingsfile(" 1", " 1500", " 0"));
+  QuarnRun q = startquarn(folder, true);
+  ASSERT_TRUE(q.win);
+  click(q, "win.plugins");
+  HWND plugin = 0;
+  EXPECT_TRUE(waituntil([&] { return (plugin = FindWindowA(nullptr, "plugin/ringout.dll")) != 0; }, 10000));
+  click(q, "win.plugins");
+  EXPECT_TRUE(waituntil([&] { return !IsWindow(plugin); }, 10000));
+  EXPECT_NE(readfile(folder + "\\plugin\\ringout.ini"), "");
+  quit(q);
 }
 
 // A new block size reopens the devices with it: the status text then counts
