@@ -17,3 +17,4 @@
 #include "guifiles.h"    // file dialog
 #include "guiimage.h"    // images and image buffers
 #include "guimenus.h"    // menu bars, drop-downs and items
+#include "guiopengl.h"   // OpenGL in a graphic box
