@@ -1,21 +1,20 @@
-// glboxes: reading back what an OpenGL context drew, for the tests of both
-// toolkit instances.
-//   glpixel(x, y, GL_BACK)     0xRRGGBB at (x, y) from the bottom left
-//   litpixels(w, h)            pixels of the back buffer that are not black
-//   advance()                  how far the drawn lists moved the transform
+// glboxes: reading back what the current OpenGL context drew, for the tests
+// of both toolkit instances.
 #pragma once
 #include <GL/gl.h>
 
 #include <cstdint>
 #include <vector>
 
-inline uint32_t glpixel(int x, int y, GLenum buffer) {
+// 0xRRGGBB of the back buffer at (x, y) from the bottom left.
+inline uint32_t glpixel(int x, int y) {
   unsigned char rgba[4] = {};
-  glReadBuffer(buffer);
+  glReadBuffer(GL_BACK);
   glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   return (uint32_t)rgba[0] << 16 | (uint32_t)rgba[1] << 8 | rgba[2];
 }
 
+// Pixels of the back buffer that are not black.
 inline int litpixels(int width, int height) {
   std::vector<unsigned char> rgba((size_t)width * height * 4);
   glReadBuffer(GL_BACK);
@@ -25,7 +24,7 @@ inline int litpixels(int width, int height) {
   return lit;
 }
 
-// A view of one em square (glyphs are one unit high) on black, white ink.
+// One em square (a glyph is one unit high) cleared to black, white ink.
 inline void glyphview(int width, int height) {
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
@@ -38,15 +37,16 @@ inline void glyphview(int width, int height) {
   glColor3f(1, 1, 1);
 }
 
-// Each glyph list ends by moving on by the glyph's advance.
+// How far the lists drawn since the last glLoadIdentity moved the transform
+// (each glyph list ends by moving on by its advance).
 inline float advance() {
   float m[16] = {};
   glGetFloatv(GL_MODELVIEW_MATRIX, m);
   return m[12];
 }
 
-// Whether this instance of the toolkit offers guiloadtexture: the probe's
-// catch-all is chosen only when the toolkit's own is missing.
+// Whether this instance offers guiloadtexture: the probe's catch-all is
+// chosen only when the toolkit's own is missing.
 namespace glprobe {
 struct absent {};
 absent guiloadtexture(...);

@@ -1,5 +1,6 @@
-// Menu bars: building them only on open windows, item commands, states and
-// captions read back from the native menus, and what closing leaves behind.
+// Menu bars: built only on open windows, item commands through the command
+// dispatch, states and captions read back from the native menus, and what
+// closing leaves behind.
 #include "coretest.h"
 
 static std::string calls;
@@ -10,7 +11,9 @@ static void on() {
   lastevent = guievent;
 }
 
-static HMENU dropdown(const std::string &menu) { return (HMENU)gui.controls[guicontrolindex(menu)].handle; }
+static HMENU dropdown(const std::string &menu) {
+  return (HMENU)gui.controls[guicontrolindex(menu)].handle;
+}
 
 static std::string caption(HMENU menu, int position) {
   char text[1024] = {};
@@ -23,9 +26,8 @@ struct menus : coretest {
     coretest::SetUp();
     calls.clear();
   }
-  // "w" open with the drop-down w.file holding open, wrap and quit.
-  void openwithfile() {
-    openplain("w");
+  // w.file holding open, wrap and quit on the open window w.
+  void addfile() {
     addmenu("w.file", "file", MF_POPUP);
     addmenuitem("w.file.open", "open", on<'o'>, 0);
     addmenuitem("w.file.wrap", "wrap", on<'w'>, 0);
@@ -36,141 +38,88 @@ struct menus : coretest {
   }
 };
 
-TEST_F(menus, amenuneedsanopenwindowanditsslotwaitsforone) {
-  addmenu("w.file", "file", MF_POPUP);  // w was never opened
+TEST_F(menus, misusenameswhatismissingandslotswaitfortheopenwindow) {
+  addmenu("w.file", "file", MF_POPUP);  // w never opened
   openplain("w");
   closewindow("w");
-  addmenu("w.file", "file", MF_POPUP);  // w is closed
-  int slot = guicontrolindex("w.file");
-  EXPECT_EQ(gui.controls[slot].handle, nullptr);
-  EXPECT_EQ(gui.controls[slot].classname, "menu");
-
-  openplain("w");
-  addmenu("w.file", "&file", MF_POPUP);
-  addmenu("w.view", "view", MF_POPUP);
-  EXPECT_EQ(guicontrolindex("w.file"), slot) << "the same slot, now built";
-  HMENU bar = GetMenu(gethandle("w"));
-  ASSERT_NE(bar, nullptr);
-  EXPECT_EQ(bar, gui.windows[guiwindowindex("w")].menubar);
-  ASSERT_EQ(GetMenuItemCount(bar), 2);
-  EXPECT_EQ(GetSubMenu(bar, 0), dropdown("w.file"));
-  EXPECT_EQ(caption(bar, 0), "&file");
-  EXPECT_EQ(caption(bar, 1), "view");
-
-  addmenu("w.file", "file", MF_POPUP);  // built already
-  addmenu("w.view", "view", MF_POPUP);  // built already, and the last one declared
-  EXPECT_EQ(GetMenuItemCount(bar), 2) << "nothing is built twice";
-  EXPECT_EQ(boxes.seen(), (std::vector<seenbox>{{"addmenu", "window not found : w"},
-                                                {"addmenu", "window not opened : w"},
-                                                {"addmenu", "w.file : yet exists !"},
-                                                {"addmenu", "w.view : yet exists !"}}));
-}
-
-TEST_F(menus, itemslandintheirdropdownandcallbackwiththeirslot) {
+  addmenu("w.file", "file", MF_POPUP);  // w closed
+  setmenutext("w.file", 1, "x");
   openplain("w");
   addmenuitem("w.file.open", "open", on<'o'>, 0);  // no bar yet
+  checkmenuitem("w.file", 1);
   addmenu("w.edit", "edit", MF_POPUP);
-  addmenuitem("w.file.open", "open", on<'o'>, 0);  // w.file not made
-  addmenuitem("x.file.open", "open", on<'o'>, 0);  // no window x
-  addmenu("w.file", "file", MF_POPUP);
+  addmenuitem("w.file.open", "open", on<'o'>, 0);  // w.file not built
+  addmenu("w.file", "file", MF_POPUP);             // now it is, in its old slot
   addmenuitem("w.file.open", "open", on<'o'>, 0);
-  addmenuitem("w.file.save", "save", on<'s'>, 0);
-  addmenuitem("w.file.open", "open", on<'o'>, 0);  // appended already
+  addmenuitem("w.file.open", "open", on<'o'>, 0);
+  addmenu("w.edit", "edit", MF_POPUP);             // the last one declared
+  addmenu("w.file", "file", MF_POPUP);
+  checkmenuitem("w.nothing", 1);
   EXPECT_EQ(boxes.seen(),
-            (std::vector<seenbox>{{"addmenuitem", "window has no menu opened : w"},
+            (std::vector<seenbox>{{"addmenu", "window not found : w"},
+                                  {"addmenu", "window not opened : w"},
+                                  {"setmenutext", "window not opened : w"},
+                                  {"addmenuitem", "window has no menu opened : w"},
+                                  {"setmenuitemstate", "window has no menu opened : w"},
                                   {"addmenuitem", "menu not found : w.file"},
-                                  {"addmenuitem", "window not found : x"},
-                                  {"addmenuitem", "w.file.open : yet exists !"}}));
-
-  HMENU file = dropdown("w.file");
-  int open = guicontrolindex("w.file.open"), save = guicontrolindex("w.file.save");
-  ASSERT_EQ(GetMenuItemCount(file), 2);
-  EXPECT_EQ((std::vector<UINT>{GetMenuItemID(file, 0), GetMenuItemID(file, 1)}),
-            (std::vector<UINT>{(UINT)open, (UINT)save}));
-  EXPECT_EQ(GetMenuItemCount(dropdown("w.edit")), 0);
-  EXPECT_EQ(gui.controls[open].handle, (HWND)1);
-
-  choose("w.file.save");
-  choose("w.file.open");
-  EXPECT_EQ(calls, "so");
-  EXPECT_EQ(lastevent.index, open);
-  EXPECT_EQ(lastevent.hwnd, gethandle("w"));
-  EXPECT_EQ(guicurrentcontrol(), "w.file.open");
+                                  {"addmenuitem", "w.file.open : yet exists !"},
+                                  {"addmenu", "w.edit : yet exists !"},
+                                  {"addmenu", "w.file : yet exists !"},
+                                  {"setmenuitemstate", "menu not found : w.nothing"}}));
+  HMENU bar = GetMenu(gethandle("w"));
+  ASSERT_EQ(GetMenuItemCount(bar), 2) << "nothing is built twice";
+  EXPECT_EQ((std::vector<HMENU>{GetSubMenu(bar, 0), GetSubMenu(bar, 1)}),
+            (std::vector<HMENU>{dropdown("w.edit"), dropdown("w.file")}));
+  EXPECT_EQ(GetMenuItemCount(dropdown("w.file")), 1);
 }
 
-TEST_F(menus, astatereplacesthewholeitemstate) {
-  openwithfile();
+TEST_F(menus, itemscallbackwiththeirslotandtakestatesandcaptions) {
+  openplain("w");
+  addfile();
   HMENU file = dropdown("w.file");
+  int open = guicontrolindex("w.file.open");
+  EXPECT_EQ(GetMenuItemID(file, 0), (UINT)open);
+  choose("w.file.quit");
+  choose("w.file.open");
+  EXPECT_EQ(calls, "qo");
+  EXPECT_EQ(lastevent.index, open);
+  EXPECT_EQ(guicurrentcontrol(), "w.file.open");
+
   auto state = [file](int position) { return GetMenuState(file, position - 1, MF_BYPOSITION); };
   checkmenuitem("w.file", 2);
-  EXPECT_EQ(state(2), (UINT)MF_CHECKED);
-  EXPECT_EQ(state(1), 0u) << "only the second item";
+  EXPECT_EQ((std::vector<UINT>{state(1), state(2)}), (std::vector<UINT>{0, MF_CHECKED}));
   disablemenuitem("w.file", 2);
   EXPECT_EQ(state(2), (UINT)(MF_GRAYED | MF_DISABLED)) << "greying removes the check mark";
   checkmenuitem("w.file", 2);
   EXPECT_EQ(state(2), (UINT)MF_CHECKED) << "checking enables again";
-  uncheckmenuitem("w.file", 2);
-  EXPECT_EQ(state(2), 0u);
-  setmenuitemstate("w.file", 3, MF_CHECKED | MF_GRAYED);
-  EXPECT_EQ(state(3), (UINT)(MF_CHECKED | MF_GRAYED));
-  enablemenuitem("w.file", 3);
-  EXPECT_EQ(state(3), 0u);
-  checkmenuitem("w.file", 0);  // position 0 does nothing
-  EXPECT_EQ((std::vector<UINT>{state(1), state(2), state(3)}), (std::vector<UINT>{0, 0, 0}));
-  EXPECT_TRUE(boxes.seen().empty());
-}
+  disablemenuitem("w.file", 0);
+  EXPECT_EQ(state(2), (UINT)MF_CHECKED) << "position 0 is no item";
 
-TEST_F(menus, captionsarereplacedandcutat254characters) {
-  openwithfile();
-  HMENU file = dropdown("w.file");
-  setmenutext("w.file", 1, "open again");
-  EXPECT_EQ(caption(file, 0), "open again");
   std::string longtext;
   for (int i = 0; i < 300; i++) longtext += (char)('a' + i % 26);
   setmenutext("w.file", 3, longtext);
   EXPECT_EQ(caption(file, 2), longtext.substr(0, 254));
-  EXPECT_EQ(caption(file, 1), "wrap");
   choose("w.file.quit");
-  EXPECT_EQ(calls, "q") << "the item keeps its command";
+  EXPECT_EQ(calls, "qoq") << "the renamed item keeps its command";
 }
 
-TEST_F(menus, stateandtextchangesnamewhatismissing) {
+TEST_F(menus, closingdestroysthemenusandtheyareaddedagaininthesameslots) {
   openplain("w");
-  checkmenuitem("w.nothing", 1);
-  setmenutext("w.file", 1, "x");            // not even declared
-  addmenu("v.file", "file", MF_POPUP);      // declared, v never opened
-  openplain("v");
-  checkmenuitem("v.file", 1);               // v open, no bar
-  closewindow("v");
-  setmenutext("v.file", 1, "x");            // v closed
-  EXPECT_EQ(boxes.seen(),
-            (std::vector<seenbox>{{"setmenuitemstate", "menu not found : w.nothing"},
-                                  {"setmenutext", "menu not found : w.file"},
-                                  {"addmenu", "window not found : v"},
-                                  {"setmenuitemstate", "window has no menu opened : v"},
-                                  {"setmenutext", "window not opened : v"}}));
-}
-
-TEST_F(menus, closingdestroysthebarandthemenuscanbeaddedagain) {
-  openwithfile();
+  addfile();
   checkmenuitem("w.file", 1);
   HMENU oldbar = GetMenu(gethandle("w"));
   closewindow("w");
   EXPECT_FALSE(IsMenu(oldbar));
-  for (const char *name : {"w.file", "w.file.open", "w.file.wrap", "w.file.quit"})
-    EXPECT_EQ(gui.controls[guicontrolindex(name)].handle, nullptr) << name;
+  EXPECT_EQ(gui.controls[guicontrolindex("w.file.open")].handle, nullptr);
 
   openplain("w");
   EXPECT_EQ(GetMenu(gethandle("w")), nullptr) << "the menus are gone";
   int slots = gui.controlsused;
-  addmenu("w.file", "file", MF_POPUP);
-  for (const char *item : {"w.file.open", "w.file.wrap", "w.file.quit"})
-    addmenuitem(item, "again", on<'w'>, 0);
-  EXPECT_EQ(gui.controlsused, slots) << "the same slots";
-  HMENU file = dropdown("w.file");
-  EXPECT_EQ(GetMenuItemCount(file), 3);
-  EXPECT_EQ(GetMenuState(file, 0, MF_BYPOSITION), 0u) << "a new drop-down, unchecked";
+  addfile();
+  EXPECT_EQ(gui.controlsused, slots);
   EXPECT_TRUE(boxes.seen().empty()) << "no \"yet exists\" after the close";
+  EXPECT_EQ(GetMenuItemCount(dropdown("w.file")), 3);
+  EXPECT_EQ(GetMenuState(dropdown("w.file"), 0, MF_BYPOSITION), 0u) << "a new, unchecked item";
   choose("w.file.wrap");
   EXPECT_EQ(calls, "w");
 }

@@ -1,8 +1,8 @@
 // gallery: a window with one control of each kind, a menu bar and an OpenGL
-// graphic box. Every callback writes what
-// it received (event index, code, mouse position, list position ...) into the
-// status box, newest line first, so this file doubles as a worked example of
-// declaring controls, opening the window and reading guievent.
+// graphic box. Every callback writes what it received (event index, code,
+// mouse position, list position ...) into the status box, newest line first,
+// so this file doubles as a worked example of declaring controls, opening the
+// window, adding its menus and reading guievent.
 // Thread: one thread, the user-interface thread.
 #include <GL/gl.h>
 
@@ -120,7 +120,8 @@ static void onmenurename() {
   status(commandline("menu item renamed"));
 }
 
-// The OpenGL box: a textured quad (the striped picture) and outline text leaning back to show its depth.
+// The OpenGL box: a textured quad (the striped picture) and outline text
+// leaning back to show its depth.
 static int gltexture = 0;
 static bool keepframes = false;         // screenshot mode
 static std::vector<uint32_t> glpixels;  // the last frame, rows top-down
