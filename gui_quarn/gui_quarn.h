@@ -16,3 +16,5 @@
 #include "guicontrols.h" // control kinds and by-name operations
 #include "guifiles.h"    // file dialog
 #include "guiimage.h"    // images and image buffers
+#include "guimenus.h"    // menu bars, drop-downs and items
+#include "guiopengl.h"   // OpenGL in a graphic box

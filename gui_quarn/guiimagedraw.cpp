@@ -3,66 +3,11 @@
 // program's instance only (it needs the picture library).
 // Thread: user-interface thread only.
 #include "guiimage.h"
+#include "guipicturecopy.h"
 
 #if !QUARN_GUI_PLUGIN
 #include <new>
 #include <vector>
-
-// A 32-bit copy of a loaded picture: the picture in one memory context, a
-// 32-bit section of the wanted size in another.
-struct picturecopy {
-  HBITMAP picture = 0;
-  HDC picturedc = 0;
-  HGDIOBJ pictureold = 0;
-  HBITMAP section = 0;
-  HDC sectiondc = 0;
-  HGDIOBJ sectionold = 0;
-  int width = 0;   // the picture's measured size
-  int height = 0;
-};
-
-static void freecopy(picturecopy &c) {
-  if (c.sectiondc) {
-    SelectObject(c.sectiondc, c.sectionold);
-    DeleteDC(c.sectiondc);
-  }
-  if (c.section) DeleteObject(c.section);
-  if (c.picturedc) {
-    SelectObject(c.picturedc, c.pictureold);
-    DeleteDC(c.picturedc);
-  }
-  if (c.picture) DeleteObject(c.picture);
-}
-
-// Loads and measures the picture; false when it could not be read.
-static bool loadpicture(picturecopy &c, const std::string &file) {
-  c.picture = guiloadimage(file);
-  if (!c.picture) return false;
-  c.picturedc = CreateCompatibleDC(0);
-  if (!c.picturedc) return false;
-  c.pictureold = SelectObject(c.picturedc, c.picture);
-  c.width = measurebitmapwidth(c.picturedc);
-  c.height = measurebitmapheight(c.picturedc);
-  return true;
-}
-
-// The 32-bit section of w x h, selected into its own context.
-static bool makesection(picturecopy &c, int w, int h) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = 40;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = 0;
-  c.section = CreateDIBSection(c.picturedc, &info, DIB_RGB_COLORS, &bits, 0, 0);
-  if (!c.section) return false;
-  c.sectiondc = CreateCompatibleDC(0);
-  if (!c.sectiondc) return false;
-  c.sectionold = SelectObject(c.sectiondc, c.section);
-  return true;
-}
 
 // Reads the section's w x h pixels (row 0 first), keys them and sets them
 // into the image: pixel i goes to x = i mod w, y = i div w.

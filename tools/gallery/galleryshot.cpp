@@ -42,7 +42,25 @@ bool writebmp(const std::string &path, const std::vector<uint32_t> &pixels, int 
   return true;
 }
 
-bool shootwindow(HWND window, const std::string &path) {
+// Lays the box's own pixels over its client area in the window's picture.
+static void overlay(std::vector<uint32_t> &pixels, int width, int height, const RECT &window,
+                    HWND box, const std::vector<uint32_t> &boxpixels) {
+  RECT client;
+  if (!GetClientRect(box, &client)) return;
+  POINT origin = {0, 0};
+  ClientToScreen(box, &origin);
+  int bw = client.right, bh = client.bottom;
+  if (boxpixels.size() < (size_t)bw * bh) return;
+  for (int y = 0; y < bh; y++)
+    for (int x = 0; x < bw; x++) {
+      int px = origin.x - window.left + x, py = origin.y - window.top + y;
+      if (px >= 0 && py >= 0 && px < width && py < height)
+        pixels[(size_t)py * width + px] = boxpixels[(size_t)y * bw + x];
+    }
+}
+
+bool shootwindow(HWND window, const std::string &path, HWND box,
+                 const std::vector<uint32_t> *boxpixels) {
   RECT r;
   if (!GetWindowRect(window, &r)) return false;
   int width = r.right - r.left;
@@ -69,5 +87,6 @@ bool shootwindow(HWND window, const std::string &path) {
   DeleteObject(shot);
   DeleteDC(memory);
   ReleaseDC(0, screen);
+  if (box && boxpixels) overlay(pixels, width, height, r, box, *boxpixels);
   return rows == height && writebmp(path, pixels, width, height);
 }
