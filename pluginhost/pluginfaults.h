@@ -36,6 +36,10 @@ void clearpluginfault(int slot);
 // Reports faults not reported yet; returns how many it reported. Main thread.
 int reportpluginfaults(const char *program);
 
+// The program's own folder (or the one setpluginprogramfolder gave), where the
+// log is written.
+std::string pluginprogramfolder();
+
 // The report line for one fault, without a line ending.
 std::string pluginfaultline(const char *program, int slot, const char *modulepath, bool ininit,
                             uint32_t code);

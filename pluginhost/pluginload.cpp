@@ -24,7 +24,7 @@ static std::string folderof(const std::string &path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
-static std::string programfolder() {
+std::string pluginprogramfolder() {
   if (!programfolderoverride.empty()) return programfolderoverride;
   std::string path(MAX_PATH, '\0');
   for (;;) {
@@ -137,7 +137,7 @@ void loadpluginslot(int slot) {
   if (slot < 1 || slot > pluginslotcount) return;
   std::string name = firstmodulename(slot);
   if (name.empty()) return;
-  std::string home = programfolder();
+  std::string home = pluginprogramfolder();
   bindslot(slot, home + loadsuffix[slot] + name, home + initfolder[slot]);
 }
 

@@ -52,12 +52,9 @@ static std::string modulepath(void *module) {
 
 // plugin-faults.log in the program's own folder.
 static void appendtolog(const std::string &line) {
-  char exe[MAX_PATH] = "";
-  DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-  if (n == 0 || n >= sizeof exe) return;
-  std::string path(exe, n);
-  size_t cut = path.find_last_of("\\/");
-  path = (cut == std::string::npos ? std::string() : path.substr(0, cut + 1)) + "plugin-faults.log";
+  const std::string folder = pluginprogramfolder();
+  if (folder.empty()) return;
+  const std::string path = folder + "\\plugin-faults.log";
   FILE *f = std::fopen(path.c_str(), "ab");
   if (!f) return;
   char stamp[32] = "";
