@@ -1,6 +1,7 @@
 // ringout.ini through the plug-in's own reading code (file on disk, as
 // plugininit reads it): any file gives finite values with decay within 1..4,
-// and the eight lines the window writes back read as the same lines again.
+// and the eight lines the window writes back read as the same values (reals
+// within the writer's seven digits).
 #include <unistd.h>
 
 #include <cmath>
@@ -37,9 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   static RingoutParams again;
   static RingoutPlace againplace;
-  const std::string written = ringoutsettingstext(params, place);
-  ringoutsettingsfromtext(written, again, againplace);
-  FUZZCHECK(ringoutsettingstext(again, againplace) == written);
+  ringoutsettingsfromtext(ringoutsettingstext(params, place), again, againplace);
+  FUZZCHECK(closeinsevendigits(again.gain.load(), params.gain.load()));
+  FUZZCHECK(closeinsevendigits(again.decay.load(), params.decay.load()));
+  FUZZCHECK(closeinsevendigits(again.tdecay.load(), params.tdecay.load()));
+  FUZZCHECK(closeinsevendigits(again.kdecay.load(), params.kdecay.load()));
+  FUZZCHECK(closeinsevendigits(again.rate.load(), params.rate.load()));
+  FUZZCHECK(again.tdecayon.load() == params.tdecayon.load());
+  FUZZCHECK(againplace.x.load() == place.x.load() && againplace.y.load() == place.y.load());
   std::remove(path.c_str());
   return 0;
 }

@@ -11,3 +11,12 @@
       std::abort();                                                          \
     }                                                                        \
   } while (0)
+
+#include <cmath>
+
+// A real written with seven significant digits and read back as a float: off
+// by at most half a unit in the seventh digit plus the float's own rounding
+// (a float needs nine digits to come back exactly).
+inline bool closeinsevendigits(float back, float written) {
+  return std::fabs(back - written) <= 6e-7f * std::fabs(written) + 1e-44f || (back == 0.0f && written == 0.0f);
+}

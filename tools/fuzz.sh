@@ -25,10 +25,11 @@ fi
 runone() {
   local t="$1" work="$build/corpus/$1" found="$build/artifacts/$1"
   mkdir -p "$work" "$found"
-  # -timeout: one input taking over 10 s counts as a hang; -rss_limit_mb: a
+  # -timeout: one input taking over 30 s counts as a hang (every seed takes
+  # well under a second; the margin is for a busy machine); -rss_limit_mb: a
   # reader asking for a huge buffer counts as a fault.
   if "$build/fuzz/$t" "$work" "$top/fuzz/corpus/$t" -max_total_time="$seconds" \
-       -timeout=10 -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
+       -timeout=30 -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
        -artifact_prefix="$found/" >"$build/$t.log" 2>&1; then
     echo "fuzz: $t: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$build/$t.log" | grep -o '[0-9]*$') runs, no fault"
   else
