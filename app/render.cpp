@@ -11,6 +11,7 @@
 #include "engine/engine.h"
 #include "engine/wavfile.h"
 #ifdef QUARN_HAVE_PLUGINHOST
+#include "pluginhost/pluginfaults.h"
 #include "pluginhost/pluginhost.h"
 #endif
 #include "renderterminal.h"
@@ -62,6 +63,7 @@ bool loadplugins(const RenderOptions &o) {
       return false;
     }
     if (!loadpluginfile(path.c_str(), static_cast<int>(i) + 1)) {
+      reportpluginfaults("roomcaster_render");  // a plugininit that faulted says so first
       std::fprintf(stderr, "roomcaster_render: %s: not a usable plug-in module (cannot be loaded, or lacks plugininit, pluginmain, pluginproc or pluginclose)\n", path.c_str());
       return false;
     }
@@ -100,6 +102,15 @@ bool readfiles(const RenderOptions &o) {
   e.mono = 0;
   if (e.remove50 != 1 && e.remove50 != 2) e.remove50 = 0;
   return true;
+}
+
+// Tells each plug-in that faulted during the render; true when one did.
+bool pluginsfaulted() {
+#ifdef QUARN_HAVE_PLUGINHOST
+  return reportpluginfaults("roomcaster_render") > 0;
+#else
+  return false;
+#endif
 }
 
 }  // namespace
@@ -155,9 +166,12 @@ int runrender(const RenderOptions &o) {
   progress.finish();
   engineplayback.store(nullptr);
 
+  const bool faulted = pluginsfaulted();
   if (!writewav(o.output, out, error)) {
     std::fprintf(stderr, "roomcaster_render: %s\n", error.c_str());
     return 2;
   }
-  return 0;
+  // The output is written, but it is not what was asked for: a faulting
+  // plug-in was switched off, and its block is silence.
+  return faulted ? 3 : 0;
 }

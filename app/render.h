@@ -2,7 +2,8 @@
 //
 //   RenderOptions o; std::string error;
 //   if (!parserenderoptions(argc, argv, o, error)) -> error, exit 2
-//   int status = runrender(o);   // 0 rendered, 2 bad input (one line on stderr)
+//   int status = runrender(o);   // 0 rendered, 2 bad input (one line on stderr),
+//                                // 3 rendered, but a plug-in faulted and was switched off
 //
 // Offline rules: the engine starts as program start-up and opening the devices
 // leave it (defaults; starttime 0, inputmode and outputmode 1, vupeak 1.0,

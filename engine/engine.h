@@ -13,6 +13,7 @@
 //   engineinit();                        // program start: defaults, memories zeroed
 //   engineclock.now = mymonotonicclock;  // or engineclock.streamclock = true (offline)
 //   engineplayback.store(&port);         // the playback device's buffers (playbackport.h)
+//   pluginguard.run = catcher;           // optional: faulting plug-ins switched off (pluginguard.h)
 //   enginedevicesopened(now);            // starttime, modes, vupeak, autolevel
 //   processblock(samples, count);        // audio thread, once per captured block
 //
@@ -28,6 +29,7 @@
 #include "enginestate.h"
 #include "livecounters.h"
 #include "playbackport.h"
+#include "pluginguard.h"
 #include "pluginslot.h"
 
 // Audio thread. samples: the engine's copy of the captured block, interleaved

@@ -5,7 +5,9 @@
 // takes effect from the next sample. The chain's scalar memories are copied to
 // a local record for the block so they stay in registers, and stored back at the
 // end. Allocates nothing, takes no lock, and calls the system only through the
-// clock (once per block) and the playback port's queue operation.
+// clock (once per block) and the playback port's queue operation. With plug-ins
+// in the chain the samples run inside the plug-in guard (pluginguard.h), which
+// takes its recovery point once per block.
 #include <algorithm>
 #include <cmath>
 
@@ -14,19 +16,27 @@
 #include "filters.h"
 #include "levelcontrol.h"
 #include "loopmeasure.h"
+#include "pluginguard.h"
 
 namespace {
 
-// The bound pluginproc entries of slots 1 to 6, in slot order. The host fills
-// and empties slots only while audio is stopped, so one look per block is enough.
+// The bound pluginproc entries of slots 1 to 6, in slot order, without the
+// slots switched off by a fault. The host fills and empties slots only while
+// audio is stopped, so one look per block is enough.
 struct PluginChain {
   int count;
+  mutable int calling;  // index of the call in progress: read after a caught fault
+  int slot[pluginslotcount];
   pluginproc_fn procs[pluginslotcount];
 
   void gather() {
     count = 0;
+    calling = 0;
     for (int i = 1; i <= pluginslotcount; ++i)
-      if (pluginslots[i].pluginproc) procs[count++] = pluginslots[i].pluginproc;
+      if (pluginslots[i].pluginproc && pluginfault[i].load(std::memory_order_relaxed) == 0) {
+        slot[count] = i;
+        procs[count++] = pluginslots[i].pluginproc;
+      }
   }
 
   // The output of one plug-in is the input of the next. A non-finite result
@@ -34,6 +44,7 @@ struct PluginChain {
   // for that call.
   float run(float x) const {
     for (int i = 0; i < count; ++i) {
+      calling = i;
       x = procs[i](x);
       if (!std::isfinite(x)) x = 0.0f;
     }
@@ -177,7 +188,23 @@ void runsamples(const int16_t *samples, int16_t *out, int count, const BlockTime
   st(e.inputmeter, m.inputmeter);
 }
 
+// One block's work handed to the plug-in guard.
+struct GuardedBlock {
+  const int16_t *samples;
+  int16_t *out;
+  int count;
+  const BlockTime *time;
+};
+
+void runguarded(void *context) {
+  const GuardedBlock &b = *static_cast<const GuardedBlock *>(context);
+  runsamples(b.samples, b.out, b.count, *b.time);
+}
+
 }  // namespace
+
+PluginGuard pluginguard{nullptr};
+std::atomic<uint32_t> pluginfault[pluginslotcount + 1];
 
 void processblock(const int16_t *samples, int count) {
   EngineState &e = engine;
@@ -214,7 +241,17 @@ void processblock(const int16_t *samples, int count) {
 
   count = std::clamp(count, 0, 2 * port->bufferframes);  // a block never overruns a buffer
   time.plugins.gather();
-  runsamples(samples, port->data[index], count, time);
+  int16_t *out = port->data[index];
+  if (time.plugins.count > 0 && pluginguard.run) {
+    GuardedBlock block{samples, out, count, &time};
+    if (uint32_t code = pluginguard.run(runguarded, &block)) {
+      // A plug-in faulted: switch its slot off, play the block as silence.
+      pluginfault[time.plugins.slot[time.plugins.calling]].store(code, std::memory_order_release);
+      std::fill(out, out + count, int16_t{0});
+    }
+  } else {
+    runsamples(samples, out, count, time);
+  }
   port->queue(port->context, index);
   countblock(livecounters.processed);
 }

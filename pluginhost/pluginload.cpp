@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "pluginfaults.h"
 #include "pluginhost.h"
 
 // Per-slot literals; slot 1 has no digit. Index 0 is unused.
@@ -23,7 +24,7 @@ static std::string folderof(const std::string &path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
-static std::string programfolder() {
+std::string pluginprogramfolder() {
   if (!programfolderoverride.empty()) return programfolderoverride;
   std::string path(MAX_PATH, '\0');
   for (;;) {
@@ -96,6 +97,8 @@ static fn lookup(void *module, const char *name) {
 // plugininit with `folder` as the current directory.
 static void bindslot(int slot, const std::string &path, const std::string &folder) {
   PluginSlot &s = pluginslots[slot];
+  installpluginguard();
+  clearpluginfault(slot);
   if (!s.module) s.module = loadmodule(path);
   s.plugininit = nullptr;
   s.pluginmain = nullptr;
@@ -116,8 +119,17 @@ static void bindslot(int slot, const std::string &path, const std::string &folde
   if (s.plugininit) {
     std::string remembered = currentdirectory();
     SetCurrentDirectoryA(folder.c_str());
-    s.plugininit();
+    const uint32_t fault = guardedcall(s.plugininit);
     SetCurrentDirectoryA(remembered.c_str());
+    // A plugininit that faulted leaves the module in an unknown state: the slot
+    // is treated as a module lacking an export (loaded, never called), and told.
+    if (fault != 0) {
+      notepluginfaultininit(slot, fault);
+      s.plugininit = nullptr;
+      s.pluginmain = nullptr;
+      s.pluginproc = nullptr;
+      s.pluginclose = nullptr;
+    }
   }
 }
 
@@ -125,7 +137,7 @@ void loadpluginslot(int slot) {
   if (slot < 1 || slot > pluginslotcount) return;
   std::string name = firstmodulename(slot);
   if (name.empty()) return;
-  std::string home = programfolder();
+  std::string home = pluginprogramfolder();
   bindslot(slot, home + loadsuffix[slot] + name, home + initfolder[slot]);
 }
 

@@ -10,6 +10,7 @@
 
 #include <atomic>
 
+#include "pluginfaults.h"
 #include "pluginhost.h"
 
 static HANDLE windowhandle[pluginslotcount + 1];  // main thread only; null when none
@@ -88,6 +89,7 @@ void unloadplugins() {
     s.pluginclose = nullptr;
     if (s.module) FreeLibrary((HMODULE)s.module);  // also modules that lacked an export
     s.module = nullptr;
+    clearpluginfault(slot);
   }
   Sleep(300);
 }

@@ -5,6 +5,11 @@
 // playback (audiocycle.h). A device number the platform does not offer opens the
 // default device instead. About once a second it prints a status line (levels and
 // the block counters, livestatus.h), and a summary of the counters at the end.
+// The line "r" closes and reopens both devices, as the
+// main program does after a device change (devices named on the command line are
+// looked up again, so one that went away and came back is found). Plug-ins are
+// loaded from the plug-in folders beside the program before the devices open;
+// one that faults is switched off and reported (pluginhost/pluginfaults.h).
 // Threads: main (opens, waits, closes), a stdin reader (Enter), the console's
 // control-event thread (Ctrl+C), and the platform's audio callback thread.
 #include <windows.h>
@@ -20,8 +25,11 @@
 #include "app/live/livestatus.h"
 #include "engine/engine.h"
 #include "engine/devices/wavedevices.h"
+#include "pluginhost/pluginfaults.h"
+#include "pluginhost/pluginhost.h"
 
 static std::atomic<int> stoprequest{0};  // 1: leave the loop (Enter, Ctrl+C, time)
+static std::atomic<int> reopenrequest{0};  // 1: reopen the devices (stdin reader writes, main clears)
 static std::atomic<int> closed{0};       // 1: both devices are closed (main writes)
 
 static WAVEIN_DEVICE capture;
@@ -36,14 +44,23 @@ static BOOL WINAPI onconsoleevent(DWORD event) {
   return TRUE;
 }
 
-// Enter stops the program. Without a keyboard (stdin at its end) only Ctrl+C
-// or --seconds do.
+// Enter stops the program; the line "r" asks for a reopen of the devices.
+// Without a keyboard (stdin at its end) only Ctrl+C or --seconds stop it.
 static void waitforenter() {
-  for (int c; (c = std::getchar()) != EOF;)
-    if (c == '\n') {
-      stoprequest = 1;
-      return;
+  std::string line;
+  for (int c; (c = std::getchar()) != EOF;) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+      continue;
     }
+    if (line == "r" || line == "r\r") {
+      reopenrequest = 1;
+      line.clear();
+      continue;
+    }
+    stoprequest = 1;
+    return;
+  }
 }
 
 // "capture device 2 "Monitor of room"", "the default playback device (not opened)".
@@ -118,6 +135,8 @@ int main(int argc, char **argv) {
   SetConsoleCtrlHandler(onconsoleevent, TRUE);
 
   std::thread(waitforenter).detach();
+  loadplugins();
+  reportpluginfaults("roomcaster_live");  // a plugininit that faulted
 
   // A number the platform does not offer (or past the 30 listed) is the default device.
   const int wavein = offereddevice(o.wavein, static_cast<int>(waveInGetNumDevs()));
@@ -149,11 +168,26 @@ int main(int argc, char **argv) {
       std::printf("%s\n", livestatusline(readstatus()).c_str());
       std::fflush(stdout);
     }
+    reportpluginfaults("roomcaster_live");
+    if (reopenrequest.exchange(0)) {
+      closeaudiocycle(capture, playback);
+      int wavein = o.waveinname.empty() ? o.wavein : findwavein(o.waveinname.c_str());
+      int waveout = o.waveoutname.empty() ? o.waveout : findwaveout(o.waveoutname.c_str());
+      // A named device that is gone now: the default, as for a number not offered.
+      wavein = offereddevice(wavein < 0 ? -1 : wavein, static_cast<int>(waveInGetNumDevs()));
+      waveout = offereddevice(waveout < 0 ? -1 : waveout, static_cast<int>(waveOutGetNumDevs()));
+      openaudiocycle(capture, playback, wavein, waveout);
+      std::printf("roomcaster_live: reopened %s and %s\n",
+                  devicename("capture", wavein, capture.open == 1, capture.caps.szPname).c_str(),
+                  devicename("playback", waveout, playback.open == 1, playback.caps.szPname).c_str());
+      std::fflush(stdout);
+    }
   }
 
   LiveStatus last = readstatus();
   const double ran = liveclock() - start;
   closeaudiocycle(capture, playback);
+  unloadplugins();
   closed = 1;
   std::printf("%s\n", livesummary(last, ran).c_str());
   std::fflush(stdout);

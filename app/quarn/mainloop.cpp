@@ -17,6 +17,7 @@
 #include "app/settings/settingsfile.h"
 #include "engine/devices/wavedevices.h"
 #include "engine/engine.h"
+#include "pluginhost/pluginfaults.h"
 #include "pluginhost/pluginhost.h"
 
 QuarnApp app;
@@ -60,6 +61,7 @@ static void mainloop() {
     const double now = liveclock();
     if (now - app.statustime > 0.24) {
       app.statustime = now;
+      reportpluginfaults("roomcaster_quarn");  // a plug-in switched off: log file, debug output
       refreshpanel();
       redrawwindow("win");
     }
@@ -91,6 +93,7 @@ void runquarn() {
   checkfont();
   readsettings();
   loadplugins();
+  reportpluginfaults("roomcaster_quarn");  // a plugininit that faulted
   engineclock.now = liveclock;
   guiscanhook = guiscan;
   for (;;) {

@@ -1,0 +1,47 @@
+# soundroom.sh: sourced by the live-program scripts. Two null sinks of this
+# test only, on the shared sound server (never its defaults): noise plays into
+# $mic, the program records "Monitor of $mic" and plays into $speaker.
+#   makeroom NAME          loads the sinks ($mic, $speaker), unloaded at exit
+#   playnoise / stopnoise  noise into $mic, in a loop
+#   peak FILE.raw [SECONDS]  highest |sample| of a raw recording (its last SECONDS)
+#   record SECONDS FILE.raw  records $speaker's monitor
+# Exits 77 (skipped) when no sound server is reachable.
+pactl info >/dev/null 2>&1 || { echo "no sound server reachable: skipped"; exit 77; }
+scratch=$(mktemp -d)
+roommodules=""
+roompids=""
+cleanroom() {
+  for p in $roompids; do stoploop "$p"; done
+  for m in $roommodules; do pactl unload-module "$m" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanroom EXIT
+loadsink() { pactl load-module module-null-sink sink_name="$1" sink_properties=device.description="$1"; }
+makeroom() {
+  mic="${1}mic$$" speaker="${1}spk$$"
+  micmodule=$(loadsink "$mic") && speakermodule=$(loadsink "$speaker") || { echo "no null sink"; exit 1; }
+  roommodules="$micmodule $speakermodule"
+  sox -n -r 44100 -c 2 -b 16 -e signed-integer "$scratch/noise.wav" synth 20 pinknoise vol 0.3 2>/dev/null
+}
+playnoise() {
+  ( while true; do paplay -d "$mic" "$scratch/noise.wav" || sleep 0.5; done ) &
+  noisepid=$!
+  roompids="$roompids $noisepid"
+}
+# A background loop and the player it runs, by their ids (never by name).
+stoploop() {
+  children=$(ps -o pid= --ppid "$1" 2>/dev/null || true)
+  kill "$1" 2>/dev/null || true
+  for c in $children; do kill "$c" 2>/dev/null || true; done
+}
+stopnoise() { stoploop "$noisepid"; }
+record() {
+  timeout "$1" parec -d "$speaker.monitor" --raw --format=s16le --rate=44100 --channels=2 >"$2" || true
+}
+peak() {
+  if [ -n "${2:-}" ]; then
+    sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n trim "-$2" stat 2>&1
+  else
+    sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n stat 2>&1
+  fi | awk '/Maximum amplitude/ { m = $3 } /Minimum amplitude/ { n = -$3 } END { printf "%d\n", (m > n ? m : n) * 32768 }'
+}
