@@ -88,9 +88,18 @@ QuarnRun startquarn(const std::string &folder, bool plugins, const char *exe) {
   return q;
 }
 
+// Ends a program still running (a test that failed half-way).
+static void endprogram(HANDLE &process) {
+  if (!process) return;
+  TerminateProcess(process, 98);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+  process = 0;
+}
+
 QuarnRun &QuarnRun::operator=(QuarnRun &&other) noexcept {
   if (this != &other) {
-    this->~QuarnRun();
+    endprogram(process);
     folder = std::move(other.folder);
     process = std::exchange(other.process, HANDLE(0));
     win = std::exchange(other.win, HWND(0));
@@ -98,13 +107,7 @@ QuarnRun &QuarnRun::operator=(QuarnRun &&other) noexcept {
   return *this;
 }
 
-QuarnRun::~QuarnRun() {
-  if (!process) return;
-  TerminateProcess(process, 98);
-  WaitForSingleObject(process, 5000);
-  CloseHandle(process);
-  process = 0;
-}
+QuarnRun::~QuarnRun() { endprogram(process); }
 
 int waitquarn(QuarnRun &q, int timeoutms) {
   if (!q.process) return -1;
@@ -217,9 +220,9 @@ std::string answerbox(const std::string &title, int answer, int timeoutms, HWND 
   return text;
 }
 
-unsigned clientpixel(const QuarnRun &q, int x, int y) {
+unsigned screenpixel(HWND window, int x, int y) {
   POINT p{x, y};
-  ClientToScreen(q.win, &p);
+  ClientToScreen(window, &p);
   HDC screen = GetDC(nullptr);
   const COLORREF c = GetPixel(screen, p.x, p.y);
   ReleaseDC(nullptr, screen);

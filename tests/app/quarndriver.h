@@ -69,5 +69,6 @@ bool waituntil(F fn, int timeoutms) {
 // The sample count of the latest captured block, as the status text shows it
 // ("freeout=5/3000/12"); -1 when the text has another form.
 int capturedsamples(const QuarnRun &q);
-// The screen pixel at a point of win's client area, as 0xRRGGBB.
-unsigned clientpixel(const QuarnRun &q, int x, int y);
+// The screen pixel at a point of a window's client area, as 0xRRGGBB.
+unsigned screenpixel(HWND window, int x, int y);
+inline unsigned clientpixel(const QuarnRun &q, int x, int y) { return screenpixel(q.win, x, y); }
