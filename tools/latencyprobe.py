@@ -61,13 +61,13 @@ def record(sources, seconds):
                                   ctypes.POINTER(ctypes.c_int)]
     lib.pa_simple_read.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_size_t, ctypes.POINTER(ctypes.c_int)]
     lib.pa_simple_free.argtypes = [ctypes.c_void_p]
-    spec = SampleSpec(3, RATE, 1)  # PA_SAMPLE_S16LE, mono
+    sampleformat = SampleSpec(3, RATE, 1)  # PA_SAMPLE_S16LE, mono
     chunk = 441                    # frames per read: 10 ms
     attr = BufferAttr(0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 2 * chunk)
     streams, starts = [], []
     for src in sources:
         err = ctypes.c_int(0)
-        s = lib.pa_simple_new(None, b'quarnlatency', 2, src.encode(), b'probe', ctypes.byref(spec), None,
+        s = lib.pa_simple_new(None, b'quarnlatency', 2, src.encode(), b'probe', ctypes.byref(sampleformat), None,
                               ctypes.byref(attr), ctypes.byref(err))
         if not s:
             sys.exit('latencyprobe: cannot record from %s (error %d)' % (src, err.value))

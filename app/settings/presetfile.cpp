@@ -37,29 +37,9 @@ void readpresettext(std::string_view text) {
 }
 
 std::string writepresettext() {
-  const EngineState &e = engine;
   std::string out;
-  writerealline(out, e.gain);
-  writeintline(out, e.buffersize);
-  writeintline(out, e.autovol);
-  writeintline(out, e.reverb);
-  writerealline(out, e.treverba);
-  writerealline(out, e.kreverba);
-  writerealline(out, e.treverbb);
-  writerealline(out, e.kreverbb);
-  writerealline(out, e.automod);
-  writerealline(out, e.lowmod);
-  writerealline(out, e.krevmod);
-  writerealline(out, e.decay);
-  writeintline(out, e.mono);
-  writeintline(out, e.noise);
-  writeintline(out, e.remove50);
-  writeintline(out, e.antilarsen);
-  writerealline(out, e.testgain);
-  writeintline(out, settings.color);
-  writerealline(out, e.tdecay);
-  writerealline(out, e.kdecay);
-  writerealline(out, e.pan);
+  writeeffectlines(out);
+  writerealline(out, engine.pan);
   return out;
 }
 

@@ -94,13 +94,8 @@ void readsettingstext(std::string_view text) {
   e.wet = readintline(in, e.wet);
 }
 
-std::string writesettingstext() {
-  std::string out;
+void writeeffectlines(std::string &out) {
   const EngineState &e = engine;
-  writeintline(out, settings.winx);
-  writeintline(out, settings.winy);
-  writeintline(out, settings.wavein);
-  writeintline(out, settings.waveout);
   writerealline(out, e.gain);
   writeintline(out, e.buffersize);
   writeintline(out, e.autovol);
@@ -121,6 +116,16 @@ std::string writesettingstext() {
   writeintline(out, settings.color);
   writerealline(out, e.tdecay);
   writerealline(out, e.kdecay);
+}
+
+std::string writesettingstext() {
+  std::string out;
+  const EngineState &e = engine;
+  writeintline(out, settings.winx);
+  writeintline(out, settings.winy);
+  writeintline(out, settings.wavein);
+  writeintline(out, settings.waveout);
+  writeeffectlines(out);
   writeintline(out, settings.noisecount);
   for (int32_t i = 1; i <= settings.noisecount; ++i)
     writerealline(out, settings.noisesample[std::min(i, noisesamplecount)]);

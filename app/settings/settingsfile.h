@@ -40,6 +40,10 @@ void readsettingstext(std::string_view text);
 // The whole file as written at exit: lines end in CR LF.
 std::string writesettingstext();
 
+// The twenty lines a settings file (lines 5 to 24) and a preset (lines 1 to 20)
+// share: gain, buffersize ... antilarsen, testgain, color, tdecay, kdecay.
+void writeeffectlines(std::string &out);
+
 // From and to settingsfilename in the current directory. Writing replaces the
 // file whole through a temporary file, so a failure keeps the old one; false then.
 void readsettings();
