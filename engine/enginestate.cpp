@@ -9,9 +9,8 @@ std::atomic<PlaybackPort *> engineplayback{nullptr};
 EngineClock engineclock{nullptr, false, 0, 0.0};
 LiveCounters livecounters;
 
-void engineinit() {
+void engineparameterdefaults() {
   EngineState &e = engine;
-  // user parameters: the defaults the settings reader assigns before each line
   e.gain = 1.0f;
   e.testgain = 3.0f;
   e.pan = 0.0f;
@@ -35,6 +34,12 @@ void engineinit() {
   e.bypass = 0;
   e.remove50 = 0;
   e.mono = 0;
+
+}
+
+void engineinit() {
+  EngineState &e = engine;
+  engineparameterdefaults();
 
   // switches: play is set to 1 when the main window is built
   e.quitrequest = 0;

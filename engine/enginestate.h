@@ -116,6 +116,10 @@ extern EngineState engine;
 // Not safe while audio runs.
 void engineinit();
 
+// Every user parameter to its default: what the settings file and a preset give
+// for a missing line. Part of engineinit; the settings reader starts with it.
+void engineparameterdefaults();
+
 // What opening the devices sets (application, after both devices are open):
 // starttime = now, inputmode = outputmode = 1, vupeak = 1.0, autolevel = 0.01.
 void enginedevicesopened(double now);

@@ -18,30 +18,7 @@ void settingsdefaults() {
   settings.color = 0;
   settings.noisecount = 0;
   settings.noisethreshold = 100.0f;
-  EngineState &e = engine;
-  e.gain = 1.0f;
-  e.buffersize = startbuffersize;
-  e.autovol = 2;
-  e.reverb = 1;
-  e.treverba = 200.0f;
-  e.kreverba = 0.1f;
-  e.treverbb = 250.0f;
-  e.kreverbb = 0.1f;
-  e.automod = 0.5f;
-  e.lowmod = 1.0f;
-  e.krevmod = 1.0f;
-  e.decay = 1.0f;
-  e.mono = 0;
-  e.noise = 0;
-  e.remove50 = 0;
-  e.antilarsen = 0;
-  e.testgain = 3.0f;
-  e.tdecay = 100.0f;
-  e.kdecay = 0.77f;
-  e.tplug = 1;
-  e.bypass = 0;
-  e.pan = 0.0f;
-  e.wet = 0;
+  engineparameterdefaults();
 }
 
 static float ranged(float value, float low, float high) { return std::max(low, std::min(high, value)); }
