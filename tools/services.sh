@@ -1,7 +1,13 @@
-# Sourced by run.sh and test.sh: makes a display, a sound server and a Wine
-# prefix reachable. A user's own display and sound server are used as they are;
-# a virtual display (Xvfb) and a PulseAudio server with a null sink are started
-# only when none is reachable.
+# Sourced by run.sh, test.sh and the measuring scripts: makes a display, a
+# sound server and a Wine prefix reachable. A user's own display and sound
+# server are used as they are; a virtual display (Xvfb) and a headless
+# PipeWire server (with its PulseAudio interface, which Wine talks to) are
+# started only when none is reachable. PipeWire keeps better time under Wine
+# than PulseAudio; PulseAudio is the fallback where PipeWire will not start.
+#
+# What is started here is kept to itself and reused by later calls: its own
+# runtime folder and D-Bus session bus under $QUARN_STATE, and the server's
+# address in $QUARN_STATE/pulse-server. Nothing of a user's session is touched.
 
 : "${QUARN_STATE:=${XDG_RUNTIME_DIR:-/tmp}/roomcaster_quarn-$(id -u)}"
 mkdir -p "$QUARN_STATE"
@@ -28,12 +34,61 @@ if ! displayreachable; then
   displayreachable || echo "services: no display could be started" >&2
 fi
 
-if ! pactl info >/dev/null 2>&1; then
-  pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
+soundreachable() { pactl info >/dev/null 2>&1; }
+waitforsound() { for _ in $(seq 100); do soundreachable && return 0; sleep 0.1; done; return 1; }
+
+# A server started here earlier is used again.
+if ! soundreachable && [ -f "$QUARN_STATE/pulse-server" ]; then
+  export PULSE_SERVER="$(cat "$QUARN_STATE/pulse-server")"
+  if [ -f "$QUARN_STATE/pipewire-runtime" ]; then
+    export PIPEWIRE_RUNTIME_DIR="$(cat "$QUARN_STATE/pipewire-runtime")"
+  fi
+  soundreachable || unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR
+fi
+
+# PipeWire without a desktop: a runtime folder and a session bus of its own
+# (without the bus wireplumber exits and no sink ever appears). A null sink
+# "room" is the default device, as a sound card's would be.
+startpipewire() {
+  command -v pipewire >/dev/null && command -v wireplumber >/dev/null &&
+    command -v pipewire-pulse >/dev/null && command -v dbus-daemon >/dev/null || return 1
+  local run="$QUARN_STATE/pipewire"
+  rm -rf "$run" && mkdir -p "$run" && chmod 700 "$run"
+  local bus
+  bus="$(dbus-daemon --session --fork --print-address=1 2>>"$QUARN_STATE/pipewire.log" | head -n 1)"
+  [ -n "$bus" ] || return 1
+  (
+    export XDG_RUNTIME_DIR="$run" DBUS_SESSION_BUS_ADDRESS="$bus"
+    unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR
+    cd /
+    pipewire >>"$QUARN_STATE/pipewire.log" 2>&1 &
+    for _ in $(seq 50); do [ -S "$run/pipewire-0" ] && break; sleep 0.1; done
+    wireplumber >>"$QUARN_STATE/pipewire.log" 2>&1 &
+    sleep 0.5
+    pipewire-pulse >>"$QUARN_STATE/pipewire.log" 2>&1 &
+  )
+  export PULSE_SERVER="unix:$run/pulse/native" PIPEWIRE_RUNTIME_DIR="$run"
+  waitforsound || { unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR; return 1; }
+  pactl load-module module-null-sink sink_name=room sink_properties=device.description=room >/dev/null &&
+    pactl set-default-sink room && pactl set-default-source room.monitor || return 1
+  echo "$PULSE_SERVER" >"$QUARN_STATE/pulse-server"
+  echo "$run" >"$QUARN_STATE/pipewire-runtime"
+}
+
+startpulseaudio() {
+  local run="$QUARN_STATE/pulse"
+  mkdir -p "$run" && chmod 700 "$run"
+  XDG_RUNTIME_DIR="$run" pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
     --load="module-null-sink sink_name=room" \
-    --load="module-native-protocol-unix" >"$QUARN_STATE/pulse.log" 2>&1 || true
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || echo "services: no sound server could be started" >&2
+    --load="module-native-protocol-unix socket=$run/native" >"$QUARN_STATE/pulse.log" 2>&1 || return 1
+  export PULSE_SERVER="unix:$run/native"
+  waitforsound || { unset PULSE_SERVER; return 1; }
+  echo "$PULSE_SERVER" >"$QUARN_STATE/pulse-server"
+  rm -f "$QUARN_STATE/pipewire-runtime"
+}
+
+if ! soundreachable; then
+  startpipewire || startpulseaudio || echo "services: no sound server could be started" >&2
 fi
 
 # Wine turns a thread's Windows priority into a Unix nice value only when the

@@ -6,7 +6,7 @@ set -euo pipefail
 pkgs=(cmake make g++ git
       mingw-w64 g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev
       wine wine64 xvfb xdotool x11-utils imagemagick
-      pulseaudio pulseaudio-utils sox
+      pipewire pipewire-pulse wireplumber dbus pulseaudio pulseaudio-utils sox
       clang libclang-rt-14-dev)
 
 missing=()
