@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Round-trip latency and drop-outs of roomcaster_live, between two PulseAudio
-# null sinks of its own:
-#   tools/latency.sh BLOCKSIZE SECONDS
+# Round-trip latency, drop-outs and CPU of roomcaster_live (or of one of the
+# minimal loops that show the platform's floor), between two null sinks of its own:
+#   tools/latency.sh [--program live|waveloop|wasapiloop] BLOCKSIZE SECONDS [OPTION...]
+# OPTIONs go to the program (e.g. --audio wasapi for roomcaster_live).
 # A click train (a 441 Hz tone with a click every 2 s) plays into sink A; the
 # program records A's monitor and plays into sink B; both monitors are recorded
 # together, and every click's delay from A to B is measured. Prints the round
@@ -10,15 +11,26 @@
 # changed: the program is given both devices by name. The sinks go at the end.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
-blocksize="${1:?usage: tools/latency.sh BLOCKSIZE SECONDS}"
-seconds="${2:?usage: tools/latency.sh BLOCKSIZE SECONDS}"
+usage="usage: tools/latency.sh [--program live|waveloop|wasapiloop] BLOCKSIZE SECONDS [OPTION...]"
+program=live
+if [ "${1:-}" = "--program" ]; then program="${2:?$usage}"; shift 2; fi
+blocksize="${1:?$usage}"
+seconds="${2:?$usage}"
+shift 2
 
 source "$top/tools/services.sh"
 # PULSE_LATENCY_MSEC, when set (services.sh sets it for the program), is for
 # the program alone: the probe and the player keep the server's own settings.
 programlatency="${PULSE_LATENCY_MSEC:-}"
 unset PULSE_LATENCY_MSEC
-[ -x "$top/dist/roomcaster_live.exe" ] || bash "$top/tools/build.sh" --dist >/dev/null
+case "$program" in
+  live) exe="$top/dist/roomcaster_live.exe"
+        [ -x "$exe" ] || bash "$top/tools/build.sh" --dist >/dev/null ;;
+  waveloop|wasapiloop)
+        exe="$top/build/windows/bench/probes/$program.exe"
+        [ -x "$exe" ] || { bash "$top/tools/build.sh" --dist >/dev/null; cmake --build "$top/build/windows" --target "$program" >/dev/null; } ;;
+  *) echo "$usage" >&2; exit 2 ;;
+esac
 
 id="$$$RANDOM"
 into="quarnlatin$id" outof="quarnlatout$id"
@@ -40,16 +52,19 @@ python3 "$top/tools/latencyprobe.py" clicks "$work/clicks.wav" $((seconds + 4))
 
 # Start-up: Wine, the devices, 3 s of silence and a 3 s fade-in. Measure only
 # once the program has printed eight status lines (one a second).
-cd "$top/dist"
-${programlatency:+env PULSE_LATENCY_MSEC=$programlatency} wine ./roomcaster_live.exe --buffersize "$blocksize" --seconds $((seconds + 12)) \
-  --wavein "Monitor of $into" --waveout "$outof" >"$work/live.log" 2>/dev/null </dev/null &
+cd "$(dirname "$exe")"
+${programlatency:+env PULSE_LATENCY_MSEC=$programlatency} wine "./$(basename "$exe")" --buffersize "$blocksize" --seconds $((seconds + 12)) \
+  --wavein "Monitor of $into" --waveout "$outof" "$@" >"$work/live.log" 2>/dev/null </dev/null &
 livepid=$!
 for _ in $(seq 600); do
-  [ "$(grep -c '^in ' "$work/live.log" || true)" -ge 8 ] && break
+  [ "$(grep -c "^in " "$work/live.log" 2>/dev/null || true)" -ge 8 ] && break
   kill -0 "$livepid" 2>/dev/null || { cat "$work/live.log"; echo "latency: roomcaster_live ended early" >&2; exit 1; }
   sleep 0.1
 done
 before="$(grep '^in ' "$work/live.log" | tail -1)"
+# CPU seconds (user and system) of the program's process, from the kernel's own count.
+cputicks() { awk '{ print $14 + $15 }' "/proc/$livepid/stat" 2>/dev/null || echo 0; }
+cpubefore="$(cputicks)" timebefore="$(date +%s.%N)"
 
 python3 "$top/tools/latencyprobe.py" measure "$into.monitor" "$outof.monitor" "$seconds" >"$work/probe.txt" &
 probepid=$!
@@ -58,15 +73,18 @@ paplay -d "$into" "$work/clicks.wav" &
 playpid=$!
 wait "$probepid"
 after="$(grep '^in ' "$work/live.log" | tail -1)"
+cpuafter="$(cputicks)" timeafter="$(date +%s.%N)"
 wait "$livepid" || true
 livepid=""
 
 # The counters over the measured stretch: the last status line minus the one before it started.
 field() { sed -n "s/.* $1 \([0-9]*\).*/\1/p" <<<"$2"; }
-echo "block $blocksize frames, $seconds s; design bound (capture block + two queued) $(awk "BEGIN{printf \"%.1f\", 3*$blocksize/44.1}") ms + backend"
+echo "$program, block $blocksize frames, $seconds s; design bound (capture block + two queued) $(awk "BEGIN{printf \"%.1f\", 3*$blocksize/44.1}") ms + backend"
 cat "$work/probe.txt"
 echo "counters while measured: processed $(( $(field processed "$after") - $(field processed "$before") ))" \
      " dropped $(( $(field dropped "$after") - $(field dropped "$before") ))" \
      " underruns $(( $(field underruns "$after") - $(field underruns "$before") ))" \
      " bunched $(( $(field bunched "$after") - $(field bunched "$before") ))"
-grep '^roomcaster_live: [0-9]' "$work/live.log" || true
+awk -v a="$cpubefore" -v b="$cpuafter" -v s="$timebefore" -v e="$timeafter" -v hz="$(getconf CLK_TCK)" \
+  'BEGIN { printf "cpu of the program while measured: %.2f %% of one core\n", 100 * (b - a) / hz / (e - s) }'
+grep -E '^[a-z_]+: [0-9.]+ s of' "$work/live.log" || true

@@ -16,25 +16,25 @@ static void passmessages(int times) {
   }
 }
 
-void openaudiocycle(WAVEIN_DEVICE &capture, waveout_DEVICE &playback, int wavein, int waveout) {
+void openaudiocycle(LiveDevices &devices, int wavein, int waveout) {
   engine.quitrequest = 0;
-  createwaveout(playback, waveout);
+  openplayback(devices, waveout);
   waveapi.sleepms(500);
   // Quiet while the capture side starts: its first blocks may be loud clicks.
   const float gain = engine.gain;
   engine.gain = 0.01f;
-  createwavein(capture, wavein);
+  opencapture(devices, wavein);
   waveapi.sleepms(500);
   engine.gain = gain;
   enginedevicesopened(engineclock.now ? engineclock.now() : liveclock());  // 3 s silence, 3 s fade-in
 }
 
-void closeaudiocycle(WAVEIN_DEVICE &capture, waveout_DEVICE &playback) {
+void closeaudiocycle(LiveDevices &devices) {
   engine.quitrequest = 1;  // blocks still arriving are dropped, so playback drains
   passmessages(10);
-  destroywavein(capture);
+  closecapture(devices);
   waveapi.sleepms(100);
-  destroywaveout(playback);
+  closeplayback(devices);
   waveapi.sleepms(100);
   passmessages(50);
 }

@@ -40,13 +40,14 @@ bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::st
       o.list = true;
       continue;
     }
-    if (a != "--seconds" && a != "--buffersize" && a != "--wavein" && a != "--waveout") {
+    if (a != "--seconds" && a != "--buffersize" && a != "--wavein" && a != "--waveout" && a != "--audio") {
       error = "unknown option '" + a + "' (try --help)";
       return false;
     }
     if (i + 1 >= argc || !*argv[i + 1]) {
-      error = a + (a == "--seconds" ? " needs a number of seconds"
+      error = a + (a == "--seconds"      ? " needs a number of seconds"
                    : a == "--buffersize" ? " needs a number of frames"
+                   : a == "--audio"      ? " needs waveform or wasapi"
                                          : " needs a device number or name");
       return false;
     }
@@ -61,6 +62,14 @@ bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::st
     if (a == "--buffersize") {
       if (!readwhole(v, 150, 16000, o.buffersize)) {
         error = "--buffersize takes " + range(150, 16000) + " frames, not '" + v + "'";
+        return false;
+      }
+      continue;
+    }
+    if (a == "--audio") {
+      o.audio = v;
+      if (o.audio != "waveform" && o.audio != "wasapi") {
+        error = "--audio takes waveform or wasapi, not '" + o.audio + "'";
         return false;
       }
       continue;
@@ -80,7 +89,7 @@ bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::st
 
 const char *liveusage() {
   return "usage: roomcaster_live [--seconds N] [--buffersize N] [--wavein DEVICE] [--waveout DEVICE]\n"
-         "                       [--list]\n"
+         "                       [--audio waveform|wasapi] [--list]\n"
          "Runs the live engine: records from the capture device, processes every block\n"
          "and plays it on the playback device, until Enter or Ctrl+C. The line r (r, Enter)\n"
          "closes and reopens both devices. Plug-ins come from the folders plugin, plugin2 ...\n"
@@ -89,6 +98,8 @@ const char *liveusage() {
          "  --buffersize N     frames per block, 150 to 16000 (the start value is 400)\n"
          "  --wavein DEVICE    capture device: a number (-1 the default, the start value) or a name\n"
          "  --waveout DEVICE   playback device: a number (-1 the default, the start value) or a name\n"
+         "  --audio BACKEND    waveform (the start value): the waveform API, six buffers a device;\n"
+         "                     wasapi: the audio-client interface in shared mode, event-driven\n"
          "  --list             print the capture and playback devices and stop\n"
          "Device numbers can change between starts; names as --list prints them do not.\n"
          "The first 3 s after the devices open are silent, the next 3 s fade in.\n";

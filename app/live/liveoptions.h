@@ -5,7 +5,7 @@
 //   if (!parseliveoptions(argc, argv, o, error)) { print error; exit 2; }
 //
 //   roomcaster_live [--seconds N] [--buffersize N] [--wavein DEVICE] [--waveout DEVICE]
-//                   [--list] [--help]
+//                   [--audio waveform|wasapi] [--list] [--help]
 // A DEVICE is a number (0.., or -1 for the system's default) or a device's name as
 // --list shows it. Numbers can change from one start to the next when devices come
 // and go; names do not. seconds is a whole number from 1 to 1000000.
@@ -19,6 +19,7 @@ struct LiveOptions {
   int waveout = -1;         // playback device number, -1 the default
   std::string waveinname;   // capture device by name; empty: use the number
   std::string waveoutname;  // playback device by name; empty: use the number
+  std::string audio = "waveform";  // the audio back end: "waveform" or "wasapi"
   bool list = false;        // --list: print the devices and stop
   bool help = false;        // --help: print the usage and stop
 };

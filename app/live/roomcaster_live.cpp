@@ -11,7 +11,8 @@
 // loaded from the plug-in folders beside the program before the devices open;
 // one that faults is switched off and reported (pluginhost/pluginfaults.h).
 // Threads: main (opens, waits, closes), a stdin reader (Enter), the console's
-// control-event thread (Ctrl+C), and the platform's audio callback thread.
+// control-event thread (Ctrl+C), and the audio threads of the chosen back end
+// (--audio: the waveform API's callback thread, or the two stream threads).
 #include <windows.h>
 
 #include <algorithm>
@@ -24,7 +25,7 @@
 #include "app/live/liveoptions.h"
 #include "app/live/livestatus.h"
 #include "engine/engine.h"
-#include "engine/devices/wavedevices.h"
+#include "engine/devices/livedevices.h"
 #include "pluginhost/pluginfaults.h"
 #include "pluginhost/pluginhost.h"
 
@@ -32,8 +33,7 @@ static std::atomic<int> stoprequest{0};  // 1: leave the loop (Enter, Ctrl+C, ti
 static std::atomic<int> reopenrequest{0};  // 1: reopen the devices (stdin reader writes, main clears)
 static std::atomic<int> closed{0};       // 1: both devices are closed (main writes)
 
-static WAVEIN_DEVICE capture;
-static waveout_DEVICE playback;
+static LiveDevices devices;
 
 static BOOL WINAPI onconsoleevent(DWORD event) {
   stoprequest = 1;
@@ -92,9 +92,9 @@ static LiveStatus readstatus() {
   if (in) s.inputpeak = blockpeak(in, capturedcount.load());
   // The latest queued block is one of the six; the loudest of them is the level
   // of the last few blocks, read without asking the audio thread which is which.
-  if (playback.open == 1 && playback.headers)
-    for (int i = 0; i < playback.buffercount; ++i)
-      if (playback.data[i]) s.outputpeak = std::max(s.outputpeak, blockpeak(playback.data[i], 2 * playback.blockframes));
+  for (int i = 0; i < wavebuffercount; ++i)
+    if (const int16_t *played = playbackbuffer(devices, i))
+      s.outputpeak = std::max(s.outputpeak, blockpeak(played, 2 * playbackframes(devices)));
   s.captured = livecounters.captured.load();
   s.processed = livecounters.processed.load();
   s.dropped = livecounters.dropped.load();
@@ -128,6 +128,7 @@ int main(int argc, char **argv) {
     return 2;
   }
 
+  audiobackendnamed(o.audio.c_str(), devices.backend);
   engineinit();
   if (o.buffersize > 0) engine.buffersize = o.buffersize;
   engineclock.now = liveclock;
@@ -147,13 +148,13 @@ int main(int argc, char **argv) {
   o.waveout = waveout;
 
   engine.play = 1;
-  openaudiocycle(capture, playback, o.wavein, o.waveout);  // 3 s of silence, then a 3 s fade-in
+  openaudiocycle(devices, o.wavein, o.waveout);  // 3 s of silence, then a 3 s fade-in
 
-  std::printf("roomcaster_live: running the live engine from %s to %s (%d-frame blocks);"
+  std::printf("roomcaster_live: running the live engine from %s to %s (%d-frame blocks, %s);"
               " press Enter or Ctrl+C to stop\n",
-              devicename("capture", o.wavein, capture.open == 1, capture.caps.szPname).c_str(),
-              devicename("playback", o.waveout, playback.open == 1, playback.caps.szPname).c_str(),
-              engine.buffersize.load());
+              devicename("capture", o.wavein, captureisopen(devices), capturename(devices)).c_str(),
+              devicename("playback", o.waveout, playbackisopen(devices), playbackname(devices)).c_str(),
+              engine.buffersize.load(), audiobackendname(devices.backend));
   std::fflush(stdout);
 
   const double start = liveclock(), end = start + o.seconds;
@@ -170,23 +171,23 @@ int main(int argc, char **argv) {
     }
     reportpluginfaults("roomcaster_live");
     if (reopenrequest.exchange(0)) {
-      closeaudiocycle(capture, playback);
+      closeaudiocycle(devices);
       int wavein = o.waveinname.empty() ? o.wavein : findwavein(o.waveinname.c_str());
       int waveout = o.waveoutname.empty() ? o.waveout : findwaveout(o.waveoutname.c_str());
       // A named device that is gone now: the default, as for a number not offered.
       wavein = offereddevice(wavein < 0 ? -1 : wavein, static_cast<int>(waveInGetNumDevs()));
       waveout = offereddevice(waveout < 0 ? -1 : waveout, static_cast<int>(waveOutGetNumDevs()));
-      openaudiocycle(capture, playback, wavein, waveout);
+      openaudiocycle(devices, wavein, waveout);
       std::printf("roomcaster_live: reopened %s and %s\n",
-                  devicename("capture", wavein, capture.open == 1, capture.caps.szPname).c_str(),
-                  devicename("playback", waveout, playback.open == 1, playback.caps.szPname).c_str());
+                  devicename("capture", wavein, captureisopen(devices), capturename(devices)).c_str(),
+                  devicename("playback", waveout, playbackisopen(devices), playbackname(devices)).c_str());
       std::fflush(stdout);
     }
   }
 
   LiveStatus last = readstatus();
   const double ran = liveclock() - start;
-  closeaudiocycle(capture, playback);
+  closeaudiocycle(devices);
   unloadplugins();
   closed = 1;
   std::printf("%s\n", livesummary(last, ran).c_str());

@@ -7,15 +7,12 @@
 //   leaving: capture, then playback closed; then reopen, rebuild or exit
 //   exit: plug-ins unloaded, window position taken, settings written
 //
-// Thread: the user-interface thread; the audio runs on the devices' callback thread.
-#include "engine/devices/wavedevices.h"
-
+// Thread: the user-interface thread; the audio runs on the devices' own threads.
 #include "app/audiocycle/audiocycle.h"
 #include "app/looptest/looptest.h"
 #include "app/quarn/panelactions.h"
 #include "app/quarn/quarnapp.h"
 #include "app/settings/settingsfile.h"
-#include "engine/devices/wavedevices.h"
 #include "engine/engine.h"
 #include "pluginhost/pluginfaults.h"
 #include "pluginhost/pluginhost.h"
@@ -23,8 +20,7 @@
 QuarnApp app;
 
 // At one address from opening to closing: the platform hands it to the callbacks.
-static WAVEIN_DEVICE capture;
-static waveout_DEVICE playback;
+static LiveDevices devices;
 
 // If "H" in the screen's font is not 16 pixels high, the controls take the
 // default GUI font at size 14.
@@ -46,7 +42,7 @@ static void opendevices() {
   if (engine.loopteststate == 1999) engine.loopteststate = 199;
   settings.waveout = offereddevice(settings.waveout, app.outputdevicecount);
   settings.wavein = offereddevice(settings.wavein, app.inputdevicecount);
-  openaudiocycle(capture, playback, settings.wavein, settings.waveout);
+  openaudiocycle(devices, settings.wavein, settings.waveout);
 }
 
 static bool keyon(int key, HWND where, HWND now) { return guikeydown(key) != 0 && where && now == where; }
@@ -85,7 +81,8 @@ static void exitprogram() {
   guiexit("msg");
 }
 
-void runquarn() {
+void runquarn(AudioBackend backend) {
+  devices.backend = backend;
   guistartup();
   guiinit();
   listdevices();
@@ -101,7 +98,7 @@ void runquarn() {
     for (;;) {
       opendevices();
       mainloop();
-      closeaudiocycle(capture, playback);
+      closeaudiocycle(devices);
       if (app.restartrequest != 1) break;
       guisleep(100);
       app.restartrequest = 0;

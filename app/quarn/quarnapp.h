@@ -1,6 +1,6 @@
 // quarnapp.h: the main program's own state and the parts of roomcaster_quarn.
 //
-//   runquarn();                  // start-up, window cycle, audio cycle, main loop, exit
+//   runquarn(backend);           // start-up, window cycle, audio cycle, main loop, exit
 //     buildpanel();              // the main window "win" and its sixteen controls
 //     refreshpanel();            // every 0.24 s: status text and level bars
 //     looptest();                // when loopteststate is 199 (the "testloop" button, key 8)
@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/devices/livedevices.h"
 #include "gui_quarn.h"
 
 // Entry d + 1 holds the product name of device d; entry 0 stays empty.
@@ -33,8 +34,9 @@ struct QuarnApp {
 };
 extern QuarnApp app;
 
-// The whole program; never returns (guiexit ends the process with code 0).
-[[noreturn]] void runquarn();
+// The whole program on the chosen audio back end; never returns (guiexit ends
+// the process with code 0).
+[[noreturn]] void runquarn(AudioBackend backend);
 
 // Device lists (startup.cpp).
 void listdevices();

@@ -28,6 +28,7 @@
 
 #include "engine/engine.h"
 #include "guiscanhook.h"
+#include "latestblock.h"
 #include "waveapi.h"
 
 constexpr int wavebuffercount = 6;  // buffers per device object
@@ -69,12 +70,6 @@ struct waveout_DEVICE {
   DWORD callbackthread;             // the thread last raised to time-critical priority (audio thread)
   PlaybackPort port;                // what processblock sees; in engineplayback while open
 };
-
-// The latest captured block, for the application's display and tests: its sample
-// count (2 x frames recorded) and the capture object's copy buffer. Written by the
-// capture handler before each processblock; cleared when the capture object is destroyed.
-extern std::atomic<int32_t> capturedcount;
-extern std::atomic<const int16_t *> capturedblock;
 
 // User-interface thread. device: 0.. or -1 for the default.
 // Shared by both objects (waveshared.cpp): the fixed format record, and one

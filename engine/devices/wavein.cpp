@@ -4,24 +4,10 @@
 // which is where processblock and every plug-in's pluginproc run.
 #include <cstring>
 #include <new>
-#include <xmmintrin.h>
 
 #include "guiscanhook.h"
+#include "subnormals.h"
 #include "wavedevices.h"
-
-std::atomic<int32_t> capturedcount{0};
-std::atomic<const int16_t *> capturedblock{nullptr};
-
-// Flush-to-zero and denormals-are-zero for this thread: the one-pole stages of the
-// chain decay toward zero in silence, and subnormal floats there would cost many
-// times the normal time per sample. Values that small are far below one 16-bit
-// step, so nothing audible changes. One register read per block; written only when
-// not already set (the platform may run the callback on a fresh thread).
-static void flushsubnormals() {
-  const unsigned int ftzdaz = 0x8040;  // MXCSR bit 15 flush-to-zero, bit 6 denormals-are-zero
-  unsigned int csr = _mm_getcsr();
-  if ((csr & ftzdaz) != ftzdaz) _mm_setcsr(csr | ftzdaz);
-}
 
 static void clearwavein(WAVEIN_DEVICE &d) {
   d.copybuffer = nullptr;

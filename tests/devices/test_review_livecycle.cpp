@@ -39,8 +39,9 @@ MMRESULT fakeopen(bool playback, H *h, DWORD_PTR cb, DWORD_PTR instance) {
 
 class LiveCycle : public ::testing::Test {
  protected:
-  WAVEIN_DEVICE in{};
-  waveout_DEVICE out{};
+  LiveDevices devices;  // the waveform back end, the programs' default
+  WAVEIN_DEVICE &in = devices.wavein;
+  waveout_DEVICE &out = devices.waveout;
   void SetUp() override {
     engineinit();
     engine.buffersize = 100;
@@ -95,7 +96,7 @@ TEST(LiveDevices, NumbersThePlatformDoesNotListBecomeTheDefault) {
 TEST_F(LiveCycle, OpensPlaybackThenCaptureWithTheGainHeldDown) {
   engine.gain = 2.5f;
   engine.quitrequest = 1;  // left over from an earlier cycle
-  openaudiocycle(in, out, 0, 0);
+  openaudiocycle(devices, 0, 0);
   const std::vector<std::string> expected = {"outopen", "sleep500", "inopen gain=0.01", "instart", "sleep500"};
   EXPECT_EQ(calls, expected);
   EXPECT_EQ(engine.gain.load(), 2.5f);
@@ -108,9 +109,9 @@ TEST_F(LiveCycle, OpensPlaybackThenCaptureWithTheGainHeldDown) {
 }
 
 TEST_F(LiveCycle, ClosesWithBlocksDroppedCaptureFirstThenLetsMessagesRun) {
-  openaudiocycle(in, out, 0, 0);
+  openaudiocycle(devices, 0, 0);
   calls.clear();
-  closeaudiocycle(in, out);
+  closeaudiocycle(devices);
   EXPECT_EQ(quitwhenfirstscanned, 1) << "blocks must be dropped before the devices close";
   std::vector<std::string> tenpasses;
   for (int i = 0; i < 10; ++i) tenpasses.insert(tenpasses.end(), {"scan", "sleep10"});
@@ -133,8 +134,8 @@ TEST_F(LiveCycle, ClosesWithBlocksDroppedCaptureFirstThenLetsMessagesRun) {
 TEST_F(LiveCycle, OpeningAndClosingLeaveTheCallersFloatModeAlone) {
   const unsigned int saved = _mm_getcsr();
   _mm_setcsr(saved & ~0x8040u);
-  openaudiocycle(in, out, 0, 0);
-  closeaudiocycle(in, out);
+  openaudiocycle(devices, 0, 0);
+  closeaudiocycle(devices);
   const unsigned int csr = _mm_getcsr();
   _mm_setcsr(saved);
   EXPECT_EQ(csr & 0x8040u, 0u);

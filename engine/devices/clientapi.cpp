@@ -1,0 +1,157 @@
+// clientapi.cpp: the platform table of audio-client calls.
+// Threads: as clientapi.h says; each stream belongs to the thread that opened it.
+#include <initguid.h>
+
+#include "clientapi.h"
+
+#include <mmsystem.h>
+#include <mmddk.h>
+#include <mmdeviceapi.h>
+#include <audioclient.h>
+
+#include "engine/enginestate.h"
+
+struct ClientStream {
+  IAudioClient *client;
+  IAudioCaptureClient *capture;  // capture streams
+  IAudioRenderClient *render;    // playback streams
+  BYTE *packetdata;              // capture: the packet in hand
+};
+
+template <class T>
+static void release(T *&p) {
+  if (p) p->Release();
+  p = nullptr;
+}
+
+bool waveendpointid(bool capture, int device, wchar_t *id, size_t chars) {
+  ULONG bytes = 0;
+  const UINT_PTR d = static_cast<UINT_PTR>(device);
+  MMRESULT r = capture ? waveInMessage(reinterpret_cast<HWAVEIN>(d), DRV_QUERYFUNCTIONINSTANCEIDSIZE,
+                                       reinterpret_cast<DWORD_PTR>(&bytes), 0)
+                       : waveOutMessage(reinterpret_cast<HWAVEOUT>(d), DRV_QUERYFUNCTIONINSTANCEIDSIZE,
+                                        reinterpret_cast<DWORD_PTR>(&bytes), 0);
+  if (r != MMSYSERR_NOERROR || bytes == 0 || bytes > chars * sizeof(wchar_t)) return false;
+  r = capture ? waveInMessage(reinterpret_cast<HWAVEIN>(d), DRV_QUERYFUNCTIONINSTANCEID,
+                              reinterpret_cast<DWORD_PTR>(id), bytes)
+              : waveOutMessage(reinterpret_cast<HWAVEOUT>(d), DRV_QUERYFUNCTIONINSTANCEID,
+                               reinterpret_cast<DWORD_PTR>(id), bytes);
+  id[chars - 1] = 0;
+  return r == MMSYSERR_NOERROR;
+}
+
+static IMMDevice *endpoint(bool capture, int device, HRESULT *result) {
+  IMMDeviceEnumerator *e = nullptr;
+  IMMDevice *d = nullptr;
+  *result = CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
+                             reinterpret_cast<void **>(&e));
+  if (FAILED(*result)) return nullptr;
+  wchar_t id[512];
+  if (device < 0)
+    *result = e->GetDefaultAudioEndpoint(capture ? eCapture : eRender, eConsole, &d);
+  else if (waveendpointid(capture, device, id, sizeof id / sizeof id[0]))
+    *result = e->GetDevice(id, &d);
+  else
+    *result = E_NOTFOUND;
+  e->Release();
+  return SUCCEEDED(*result) ? d : nullptr;
+}
+
+// Shared mode in our own format: the platform converts where its mix format
+// differs. Systems that do not know the conversion flags get the plain call.
+static HRESULT initialize(IMMDevice *d, IAudioClient *&c, int frames, HANDLE event) {
+  WAVEFORMATEX f{WAVE_FORMAT_PCM, 2, samplerate, 4 * samplerate, 4, 16, 0};
+  const REFERENCE_TIME duration = static_cast<REFERENCE_TIME>(frames) * 10000000 / samplerate;
+  const DWORD flags = AUDCLNT_STREAMFLAGS_EVENTCALLBACK;
+  const DWORD convert = AUDCLNT_STREAMFLAGS_AUTOCONVERTPCM | AUDCLNT_STREAMFLAGS_SRC_DEFAULT_QUALITY;
+  HRESULT hr = d->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void **>(&c));
+  if (FAILED(hr)) return hr;
+  hr = c->Initialize(AUDCLNT_SHAREMODE_SHARED, flags | convert, duration, 0, &f, nullptr);
+  if (FAILED(hr)) {
+    release(c);  // a client that refused once cannot be initialised again
+    hr = d->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void **>(&c));
+    if (SUCCEEDED(hr)) hr = c->Initialize(AUDCLNT_SHAREMODE_SHARED, flags, duration, 0, &f, nullptr);
+  }
+  if (SUCCEEDED(hr)) hr = c->SetEventHandle(event);
+  return hr;
+}
+
+static ClientStream *platformopen(bool capture, int device, int frames, HANDLE event, HRESULT *result) {
+  IMMDevice *d = endpoint(capture, device, result);
+  if (!d) return nullptr;
+  ClientStream *s = new (std::nothrow) ClientStream{};
+  if (!s) {
+    d->Release();
+    *result = E_OUTOFMEMORY;
+    return nullptr;
+  }
+  HRESULT hr = initialize(d, s->client, frames, event);
+  d->Release();
+  if (SUCCEEDED(hr))
+    hr = capture ? s->client->GetService(__uuidof(IAudioCaptureClient), reinterpret_cast<void **>(&s->capture))
+                 : s->client->GetService(__uuidof(IAudioRenderClient), reinterpret_cast<void **>(&s->render));
+  *result = hr;
+  if (FAILED(hr)) {
+    release(s->client);
+    delete s;
+    return nullptr;
+  }
+  return s;
+}
+
+static void platformclose(ClientStream *s) {
+  if (!s) return;
+  release(s->capture);
+  release(s->render);
+  release(s->client);
+  delete s;
+}
+
+static HRESULT platformstart(ClientStream *s) { return s->client->Start(); }
+static HRESULT platformstop(ClientStream *s) { return s->client->Stop(); }
+
+static HRESULT platformpacket(ClientStream *s, const int16_t **samples, UINT32 *frames, bool *silent) {
+  DWORD flags = 0;
+  *frames = 0;
+  HRESULT hr = s->capture->GetBuffer(&s->packetdata, frames, &flags, nullptr, nullptr);
+  if (hr == AUDCLNT_S_BUFFER_EMPTY) *frames = 0;
+  *samples = reinterpret_cast<const int16_t *>(s->packetdata);
+  *silent = (flags & AUDCLNT_BUFFERFLAGS_SILENT) != 0;
+  return hr;
+}
+
+static HRESULT platformrelease(ClientStream *s, UINT32 frames) { return s->capture->ReleaseBuffer(frames); }
+
+static HRESULT platformpadding(ClientStream *s, UINT32 *frames) { return s->client->GetCurrentPadding(frames); }
+
+static HRESULT platformwrite(ClientStream *s, const int16_t *samples, UINT32 frames) {
+  BYTE *to = nullptr;
+  HRESULT hr = s->render->GetBuffer(frames, &to);
+  if (FAILED(hr)) return hr;
+  CopyMemory(to, samples, 4 * static_cast<size_t>(frames));
+  return s->render->ReleaseBuffer(frames, 0);
+}
+
+static DWORD platformwait(HANDLE event, DWORD ms) { return WaitForSingleObject(event, ms); }
+static void platformthreadbegin() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+static void platformthreadend() { CoUninitialize(); }
+static void platformraise() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL); }
+
+ClientApi platformclientapi() {
+  ClientApi a;
+  a.threadbegin = platformthreadbegin;
+  a.threadend = platformthreadend;
+  a.open = platformopen;
+  a.close = platformclose;
+  a.start = platformstart;
+  a.stop = platformstop;
+  a.packet = platformpacket;
+  a.release = platformrelease;
+  a.padding = platformpadding;
+  a.write = platformwrite;
+  a.wait = platformwait;
+  a.raisethread = platformraise;
+  return a;
+}
+
+ClientApi clientapi = platformclientapi();

@@ -1,0 +1,80 @@
+// clientplayback.cpp: the playback object on the audio-client interface.
+// Threads: create and destroy on the user-interface thread; the playback
+// stream thread frees played buffers every device period; the write of each
+// block runs on the capture thread, inside processblock.
+#include <audioclient.h>
+
+#include <new>
+
+#include "clientdevices.h"
+#include "clientthread.h"
+
+constexpr DWORD idlewaitms = 100;  // as the capture thread's
+
+// processblock's write of one block (capture thread). A block the device will
+// not take is lost, and its buffer is free again at once; an error other than
+// a full device ends the running state, as a failed waveform write does.
+static int writeblock(void *device, const int16_t *samples, int frames) {
+  ClientPlayback &d = *static_cast<ClientPlayback *>(device);
+  if (!d.t.running.load(std::memory_order_relaxed)) return 1;
+  const HRESULT r = clientapi.write(d.t.stream, samples, static_cast<UINT32>(frames));
+  if (FAILED(r)) {
+    if (r != AUDCLNT_E_BUFFER_TOO_LARGE) d.t.running = 0;
+    return 1;
+  }
+  return 0;
+}
+
+static DWORD WINAPI playbackthread(void *object) {
+  ClientPlayback &d = *static_cast<ClientPlayback *>(object);
+  ClientThread &t = d.t;
+  // Room for the six buffers; the two-block rule keeps at most two in it.
+  if (!openclientstream(t, false, streambuffercount * t.blockframes)) return 0;
+  while (!t.quit.load()) {
+    clientapi.wait(t.event, idlewaitms);
+    if (!t.running.load()) continue;
+    // `written` first, the padding after: a write in between can only make the
+    // played count smaller, never free a buffer early.
+    const int64_t written = streamplaybackwritten(d.blocks);
+    UINT32 padding = 0;
+    if (FAILED(clientapi.padding(t.stream, &padding))) {
+      t.running = 0;
+      continue;
+    }
+    streamplaybacksettle(d.blocks, written, padding);
+  }
+  closeclientstream(t);
+  return 0;
+}
+
+void createclientplayback(ClientPlayback &d, int device) {
+  ZeroMemory(&d.caps, sizeof d.caps);
+  clearclientthread(d.t, device);
+  d.storage = nullptr;
+  if (d.t.blockframes < 1 || d.t.blockframes > 1 << 20) return;
+  const UINT id = device == -1 ? WAVE_MAPPER : static_cast<UINT>(device);
+  d.t.result = waveOutGetDevCapsA(id, &d.caps, sizeof d.caps);
+  if (d.t.result != 0) return;
+  d.storage = new (std::nothrow) int16_t[2 * streambuffercount * static_cast<size_t>(d.t.blockframes)];
+  if (!d.storage) return;
+  streamplaybackbegin(d.blocks, d.storage, d.t.blockframes, writeblock, &d);
+  if (!startclientthread(d.t, playbackthread, &d)) {
+    if (!d.t.abandoned) {
+      delete[] d.storage;
+      d.storage = nullptr;
+    }
+    return;
+  }
+  // Nothing is written yet: playback starts with the first block processblock queues.
+  engineplayback.store(&d.blocks.port);
+}
+
+void destroyclientplayback(ClientPlayback &d) {
+  // processblock must never reach buffers that are about to go.
+  PlaybackPort *mine = &d.blocks.port;
+  engineplayback.compare_exchange_strong(mine, nullptr);
+  stopclientthread(d.t);
+  if (d.t.abandoned) return;
+  delete[] d.storage;
+  d.storage = nullptr;
+}
