@@ -89,7 +89,7 @@ void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
   }
   p.written = 0;
   p.current = 0;
-  p.empty = true;
+  p.emptyat = 0;
   p.write = write;
   p.device = device;
   p.port.buffercount = streambuffercount;
@@ -104,7 +104,7 @@ void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
 void streamplaybacksettle(StreamPlayback &p, int64_t written, int64_t padding) {
   // A block written after `written` was read is not in it, and a padding read
   // after such a write only makes `played` smaller: never freed too early.
-  const int64_t played = written - std::clamp<int64_t>(padding, 0, written);
+  const int64_t played = written - padding;
   int queued = 0;
   for (int i = 0; i < p.buffercount; ++i) {
     if (p.busy[i].load(std::memory_order_acquire) == 0) continue;
@@ -118,11 +118,13 @@ void streamplaybacksettle(StreamPlayback &p, int64_t written, int64_t padding) {
     }
   }
   // The device has played everything it was given: it starves until the next
-  // block arrives. Counted once each time the queue runs empty; not while
-  // closing, when it drains on purpose, and not before the first block.
-  const bool empty = queued == 0;
-  if (empty && !p.empty && written > 0 && ld(engine.quitrequest) == 0) countblock(livecounters.underruns);
-  p.empty = empty;
+  // block arrives. Counted once each time the queue runs empty (something was
+  // written since it was last found empty); not while closing, when it drains
+  // on purpose.
+  if (queued == 0 && written > p.emptyat) {
+    if (ld(engine.quitrequest) == 0) countblock(livecounters.underruns);
+    p.emptyat = written;
+  }
 }
 
 int streamplaybackqueued(const StreamPlayback &p) {

@@ -53,7 +53,7 @@ struct StreamPlayback {
   std::atomic<int64_t> written;                 // frames written to the device since it opened
   int current;                                  // rotation index, advanced by processblock
   int16_t *data[streambuffercount];             // each buffer's samples, 2 x blockframes
-  bool empty;                                   // playback thread: nothing queued at the last settle
+  int64_t emptyat;                              // playback thread: `written` when the queue was last found empty
   // The device's write of one block: 0 when it took every frame. Capture thread.
   int (*write)(void *device, const int16_t *samples, int frames);
   void *device;
