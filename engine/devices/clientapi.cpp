@@ -52,7 +52,7 @@ static IMMDevice *endpoint(bool capture, int device, HRESULT *result) {
   else if (waveendpointid(capture, device, id, sizeof id / sizeof id[0]))
     *result = e->GetDevice(id, &d);
   else
-    *result = E_NOTFOUND;
+    *result = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
   e->Release();
   return SUCCEEDED(*result) ? d : nullptr;
 }

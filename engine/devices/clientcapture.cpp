@@ -53,7 +53,7 @@ void createclientcapture(ClientCapture &d, int device) {
   // processblock reads the live clock once per block; never let it find none.
   if (!engineclock.now && !engineclock.streamclock) engineclock.now = liveclock;
   const UINT id = device == -1 ? WAVE_MAPPER : static_cast<UINT>(device);
-  d.t.result = waveInGetDevCapsA(id, &d.caps, sizeof d.caps);
+  d.t.result = waveapi.incaps(id, &d.caps, sizeof d.caps);
   if (d.t.result != 0) return;
   d.storage = new (std::nothrow) int16_t[4 * static_cast<size_t>(d.t.blockframes)];
   if (!d.storage) return;

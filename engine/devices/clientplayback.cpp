@@ -8,6 +8,7 @@
 
 #include "clientdevices.h"
 #include "clientthread.h"
+#include "waveapi.h"
 
 constexpr DWORD idlewaitms = 100;  // as the capture thread's
 
@@ -53,7 +54,7 @@ void createclientplayback(ClientPlayback &d, int device) {
   d.storage = nullptr;
   if (d.t.blockframes < 1 || d.t.blockframes > 1 << 20) return;
   const UINT id = device == -1 ? WAVE_MAPPER : static_cast<UINT>(device);
-  d.t.result = waveOutGetDevCapsA(id, &d.caps, sizeof d.caps);
+  d.t.result = waveapi.outcaps(id, &d.caps, sizeof d.caps);
   if (d.t.result != 0) return;
   d.storage = new (std::nothrow) int16_t[2 * streambuffercount * static_cast<size_t>(d.t.blockframes)];
   if (!d.storage) return;
