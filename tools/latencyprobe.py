@@ -122,13 +122,15 @@ def measure(insource, outsource, seconds):
             trips.append((hit - start) / RATE * 1000)
     # Silent stretches of the output: windows under a tenth of the tone's level.
     gaps, longest, run = 0, 0, 0
-    for p in peaks:
+    starts = []
+    for k, p in enumerate(peaks):
         if p < tone / 10:
             run += 1
         else:
             if run:
                 gaps += 1
                 longest = max(longest, run)
+                starts.append((k - run) * WINDOW)
             run = 0
     if run:
         gaps += 1
@@ -140,6 +142,7 @@ def measure(insource, outsource, seconds):
               (statistics.median(trips), trips[0], trips[-1], trips[-1] - trips[0]))
     print('output tone peak %d; silent gaps %d, longest %.0f ms; streams started %.1f ms apart' %
           (tone, gaps, longest * WINDOW * 1000, offsets[1] * 1000))
+    print('gaps start at s:', ' '.join('%.2f' % t for t in starts[:20]))
 
 
 if __name__ == '__main__':

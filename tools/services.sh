@@ -49,9 +49,16 @@ fi
 # PipeWire without a desktop: a runtime folder and a session bus of its own
 # (without the bus wireplumber exits and no sink ever appears). A null sink
 # "room" is the default device, as a sound card's would be.
+#
+# The graph runs at 44100 Hz in cycles of 147 frames (3.33 ms), so each of
+# Wine's 10 ms audio periods is exactly three cycles. At the server's own
+# choice (48 kHz, 256-frame cycles of 5.33 ms) the periods and the cycles beat
+# against each other: some periods find their data not yet there and hand it
+# over with the next, and blocks are lost. Measured with tools/latency.sh.
 startpipewire() {
   command -v pipewire >/dev/null && command -v wireplumber >/dev/null &&
-    command -v pipewire-pulse >/dev/null && command -v dbus-daemon >/dev/null || return 1
+    command -v pipewire-pulse >/dev/null && command -v pw-metadata >/dev/null &&
+    command -v dbus-daemon >/dev/null || return 1
   local run="$QUARN_STATE/pipewire"
   rm -rf "$run" && mkdir -p "$run" && chmod 700 "$run"
   local bus
@@ -69,6 +76,8 @@ startpipewire() {
   )
   export PULSE_SERVER="unix:$run/pulse/native" PIPEWIRE_RUNTIME_DIR="$run"
   waitforsound || { unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR; return 1; }
+  pw-metadata -n settings 0 clock.force-rate 44100 >/dev/null &&
+    pw-metadata -n settings 0 clock.force-quantum 147 >/dev/null || return 1
   pactl load-module module-null-sink sink_name=room sink_properties=device.description=room >/dev/null &&
     pactl set-default-sink room && pactl set-default-source room.monitor || return 1
   echo "$PULSE_SERVER" >"$QUARN_STATE/pulse-server"

@@ -20,8 +20,9 @@ bool parseprobe(int argc, char **argv, ProbeOptions &o, const char *name) {
     else if (a == "--seconds") o.seconds = std::atoi(v);
     else if (a == "--wavein") o.wavein = v;
     else if (a == "--waveout") o.waveout = v;
+    else if (a == "--stagger") o.stagger = std::atoi(v);
     else {
-      std::fprintf(stderr, "usage: %s [--buffersize FRAMES] [--seconds N] [--wavein NAME] [--waveout NAME]\n", name);
+      std::fprintf(stderr, "usage: %s [--buffersize FRAMES] [--seconds N] [--wavein NAME] [--waveout NAME] [--stagger MS]\n", name);
       return false;
     }
   }

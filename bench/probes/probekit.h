@@ -22,6 +22,7 @@ struct ProbeOptions {
   int seconds = 60;         // run time
   std::string wavein;       // capture device: waveform product name, or "" for the default
   std::string waveout;      // playback device: waveform product name, or "" for the default
+  int stagger = 0;          // ms the playback stream starts before the capture stream
 };
 
 struct ProbeCounters {

@@ -207,6 +207,7 @@ int main(int argc, char **argv) {
               l.frames, defperiod / 1e4, minperiod / 1e4, inframes, outframes, inlatency / 1e4, outlatency / 1e4);
   std::fflush(stdout);
   l.out->Start();
+  if (o.stagger > 0) Sleep(static_cast<DWORD>(o.stagger));
   l.in->Start();
   std::thread t(audiothread, std::ref(l));
   runprobestatus("wasapiloop", o, counters, [] { return false; });

@@ -62,7 +62,7 @@ static IMMDevice *endpoint(bool capture, int device, HRESULT *result) {
 static HRESULT initialize(IMMDevice *d, IAudioClient *&c, int frames, HANDLE event) {
   WAVEFORMATEX f{WAVE_FORMAT_PCM, 2, samplerate, 4 * samplerate, 4, 16, 0};
   const REFERENCE_TIME duration = static_cast<REFERENCE_TIME>(frames) * 10000000 / samplerate;
-  const DWORD flags = AUDCLNT_STREAMFLAGS_EVENTCALLBACK;
+  const DWORD flags = event ? AUDCLNT_STREAMFLAGS_EVENTCALLBACK : 0;
   const DWORD convert = AUDCLNT_STREAMFLAGS_AUTOCONVERTPCM | AUDCLNT_STREAMFLAGS_SRC_DEFAULT_QUALITY;
   HRESULT hr = d->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void **>(&c));
   if (FAILED(hr)) return hr;
@@ -72,7 +72,7 @@ static HRESULT initialize(IMMDevice *d, IAudioClient *&c, int frames, HANDLE eve
     hr = d->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void **>(&c));
     if (SUCCEEDED(hr)) hr = c->Initialize(AUDCLNT_SHAREMODE_SHARED, flags, duration, 0, &f, nullptr);
   }
-  if (SUCCEEDED(hr)) hr = c->SetEventHandle(event);
+  if (SUCCEEDED(hr) && event) hr = c->SetEventHandle(event);
   return hr;
 }
 

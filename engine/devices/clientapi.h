@@ -5,8 +5,8 @@
 //   clientapi.packet = myfakepacket;   // tests: swap single calls for fakes
 //
 // Every call but wait and raisethread is made on the thread that owns the
-// stream (between its threadbegin and threadend); the playback write is the
-// exception: the capture thread makes it, inside processblock. Swap entries
+// stream (between its threadbegin and threadend); the playback write and
+// padding are the exception: the capture thread makes them, around processblock. Swap entries
 // only while no stream device object is open.
 #pragma once
 #include <windows.h>
@@ -22,8 +22,8 @@ struct ClientApi {
   // A shared-mode stream of 16-bit stereo 44100 Hz (converted by the platform
   // where its own format differs) on the endpoint of waveform device `device`
   // (-1: the system's default endpoint), with room for at least `frames`
-  // frames, `event` signalled every device period. Null when the endpoint is
-  // missing or refuses; `result` says why.
+  // frames; `event`, when given, is signalled every device period. Null when
+  // the endpoint is missing or refuses; `result` says why.
   ClientStream *(*open)(bool capture, int device, int frames, HANDLE event, HRESULT *result);
   void (*close)(ClientStream *s);
   HRESULT (*start)(ClientStream *s);

@@ -17,7 +17,7 @@ static DWORD WINAPI capturethread(void *object) {
   ClientCapture &d = *static_cast<ClientCapture *>(object);
   ClientThread &t = d.t;
   // Room for six blocks, as the waveform capture has six buffers queued.
-  if (!openclientstream(t, true, 6 * t.blockframes)) return 0;
+  if (!openclientstream(t, true, 6 * t.blockframes, true)) return 0;
   while (!t.quit.load()) {
     clientapi.wait(t.event, idlewaitms);
     if (!t.running.load()) continue;

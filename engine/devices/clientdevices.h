@@ -18,11 +18,11 @@
 // object closed, and any platform error ends the object's running state.
 //
 // Threads: create and destroy on the user-interface thread. Each object runs
-// one stream thread of its own from create to destroy, which opens, serves and
-// closes the stream: the capture thread gathers packets into blocks and runs
-// processblock (and with it every plug-in and the playback write); the playback
-// thread frees played buffers and counts underruns. The records must stay at
-// one address from create to destroy.
+// one stream thread of its own from create to destroy, which opens and closes
+// its stream. The capture thread does the audio work: it gathers packets into
+// blocks, reads the playback stream's padding to free played buffers, and runs
+// processblock (and with it every plug-in and the playback write). The records
+// must stay at one address from create to destroy.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -37,7 +37,7 @@
 // What both objects have: the stream's thread and its wake-up.
 struct ClientThread {
   HANDLE thread;                   // the stream thread; null when closed
-  HANDLE event;                    // set by the device every period, and by destroy
+  HANDLE event;                    // set by the device every period (capture), and by destroy
   HANDLE ready;                    // set by the thread once the stream is open, or failed
   std::atomic<int32_t> open;       // 1 while the stream is open (thread writes)
   std::atomic<int32_t> running;    // 1 while blocks flow; 0 after any error and when closing
@@ -60,7 +60,7 @@ struct ClientPlayback {
   WAVEOUTCAPSA caps;               // the waveform device's capabilities: existence test and name
   ClientThread t;
   int16_t *storage;                // six buffers of 2 x blockframes samples; null when closed
-  StreamPlayback blocks;           // the six buffers and their accounting; its port is processblock's
+  StreamPlayback blocks;           // the six buffers and their accounting (capture thread); its port is processblock's
 };
 
 // User-interface thread. device: 0.. or -1 for the default.

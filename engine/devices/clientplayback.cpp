@@ -1,7 +1,8 @@
 // clientplayback.cpp: the playback object on the audio-client interface.
 // Threads: create and destroy on the user-interface thread; the playback
-// stream thread frees played buffers every device period; the write of each
-// block runs on the capture thread, inside processblock.
+// stream thread opens the stream, holds it and closes it; the write of each
+// block and the reading of the padding run on the capture thread (inside
+// processblock, and just before it).
 #include <audioclient.h>
 
 #include <new>
@@ -10,7 +11,6 @@
 #include "clientthread.h"
 #include "waveapi.h"
 
-constexpr DWORD idlewaitms = 100;  // as the capture thread's
 
 // processblock's write of one block (capture thread). A block the device will
 // not take is lost, and its buffer is free again at once; an error other than
@@ -26,24 +26,25 @@ static int writeblock(void *device, const int16_t *samples, int frames) {
   return 0;
 }
 
-static DWORD WINAPI playbackthread(void *object) {
-  ClientPlayback &d = *static_cast<ClientPlayback *>(object);
-  ClientThread &t = d.t;
-  // Room for the six buffers; the two-block rule keeps at most two in it.
-  if (!openclientstream(t, false, streambuffercount * t.blockframes)) return 0;
-  while (!t.quit.load()) {
-    clientapi.wait(t.event, idlewaitms);
-    if (!t.running.load()) continue;
-    // `written` first, the padding after: a write in between can only make the
-    // played count smaller, never free a buffer early.
-    const int64_t written = streamplaybackwritten(d.blocks);
-    UINT32 padding = 0;
-    if (FAILED(clientapi.padding(t.stream, &padding))) {
-      t.running = 0;
-      continue;
-    }
-    streamplaybacksettle(d.blocks, written, padding);
+// The device's frames still to play (capture thread, before each block).
+static int64_t readpadding(void *device) {
+  ClientPlayback &d = *static_cast<ClientPlayback *>(device);
+  if (!d.t.running.load(std::memory_order_relaxed)) return -1;
+  UINT32 padding = 0;
+  if (FAILED(clientapi.padding(d.t.stream, &padding))) {
+    d.t.running = 0;
+    return -1;
   }
+  return padding;
+}
+
+// Blocks are written as they come, so the stream needs no period signal: the
+// thread only keeps the stream from open to close.
+static DWORD WINAPI playbackthread(void *object) {
+  ClientThread &t = static_cast<ClientPlayback *>(object)->t;
+  // Room for the six buffers; the two-block rule keeps at most two in it.
+  if (!openclientstream(t, false, streambuffercount * t.blockframes, false)) return 0;
+  while (!t.quit.load()) clientapi.wait(t.event, INFINITE);
   closeclientstream(t);
   return 0;
 }
@@ -58,7 +59,7 @@ void createclientplayback(ClientPlayback &d, int device) {
   if (d.t.result != 0) return;
   d.storage = new (std::nothrow) int16_t[2 * streambuffercount * static_cast<size_t>(d.t.blockframes)];
   if (!d.storage) return;
-  streamplaybackbegin(d.blocks, d.storage, d.t.blockframes, writeblock, &d);
+  streamplaybackbegin(d.blocks, d.storage, d.t.blockframes, writeblock, readpadding, &d);
   if (!startclientthread(d.t, playbackthread, &d)) {
     if (!d.t.abandoned) {
       delete[] d.storage;

@@ -76,9 +76,9 @@ void stopclientthread(ClientThread &t) {
   runguiscanhook();  // the windows kept answering while the stream closed
 }
 
-bool openclientstream(ClientThread &t, bool capture, int frames) {
+bool openclientstream(ClientThread &t, bool capture, int frames, bool periodic) {
   clientapi.threadbegin();
-  t.stream = clientapi.open(capture, t.device, frames, t.event, &t.result);
+  t.stream = clientapi.open(capture, t.device, frames, periodic ? t.event : nullptr, &t.result);
   if (t.stream) {
     t.result = clientapi.start(t.stream);
     if (FAILED(t.result)) {

@@ -12,7 +12,8 @@ bool startclientthread(ClientThread &t, DWORD(WINAPI *body)(void *), void *objec
 // A thread that does not end in time is abandoned: its object's memory stays.
 void stopclientthread(ClientThread &t);
 // Stream thread: the platform's library, the stream opened with room for
-// `frames` frames and started, time-critical priority; `ready` set either way.
-bool openclientstream(ClientThread &t, bool capture, int frames);
+// `frames` frames (signalling `event` each period when `periodic`) and
+// started, time-critical priority; `ready` set either way.
+bool openclientstream(ClientThread &t, bool capture, int frames, bool periodic);
 // Stream thread: the stream stopped and closed, the platform's library ended.
 void closeclientstream(ClientThread &t);

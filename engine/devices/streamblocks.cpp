@@ -1,6 +1,5 @@
 // streamblocks.cpp: block assembly and queue accounting of a stream device.
-// Threads as streamblocks.h says: capture (assembly, processblock, writes),
-// playback (settling the busy marks).
+// Thread: the capture thread (streamblocks.h).
 #include "streamblocks.h"
 
 #include <algorithm>
@@ -22,6 +21,25 @@ void streamcapturebegin(StreamCapture &c, int16_t *storage, int blockframes) {
   std::memset(storage, 0, sizeof(int16_t) * 4 * static_cast<size_t>(blockframes));
 }
 
+// processblock's queue call for buffer i, already marked busy and filled.
+// A buffer the device would not take is free again at once.
+static void streamqueue(void *context, int i) {
+  StreamPlayback &p = *static_cast<StreamPlayback *>(context);
+  if (p.write(p.device, p.data[i], p.blockframes) != 0) {
+    p.busy[i].store(0, std::memory_order_relaxed);
+    return;
+  }
+  p.written += p.blockframes;
+  p.blockend[i] = p.written;
+}
+
+// The playback side as it is now, when it is a stream device (a waveform
+// playback reports each played buffer itself).
+static void settleplayback() {
+  PlaybackPort *port = engineplayback.load(std::memory_order_acquire);
+  if (port && port->queue == streamqueue) streamplaybacksettle(*static_cast<StreamPlayback *>(port->context));
+}
+
 // A whole block: the other half of the storage gathers the next one, so the
 // published block stays whole until the block after it is complete.
 static void deliverblock(StreamCapture &c) {
@@ -30,6 +48,7 @@ static void deliverblock(StreamCapture &c) {
   c.filled = 0;
   capturedblock.store(block);
   capturedcount.store(2 * c.blockframes);
+  settleplayback();
   processblock(block, 2 * c.blockframes);
   countblock(livecounters.captured);
   // Timed with processblock's own clock reading, as the waveform capture does:
@@ -64,33 +83,23 @@ void streamcaptureend(StreamCapture &c) {
     capturedcount = 0;
 }
 
-// processblock's queue call for buffer i, already marked busy and filled.
-// A buffer the device would not take is free again at once.
-static void streamqueue(void *context, int i) {
-  StreamPlayback &p = *static_cast<StreamPlayback *>(context);
-  if (p.write(p.device, p.data[i], p.blockframes) != 0) {
-    p.busy[i].store(0, std::memory_order_release);
-    return;
-  }
-  const int64_t end = p.written.load(std::memory_order_relaxed) + p.blockframes;
-  p.blockend[i].store(end, std::memory_order_relaxed);
-  p.written.store(end, std::memory_order_release);
-}
 
 void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
-                         int (*write)(void *device, const int16_t *samples, int frames), void *device) {
+                         int (*write)(void *device, const int16_t *samples, int frames),
+                         int64_t (*padding)(void *device), void *device) {
   p.buffercount = streambuffercount;
   p.blockframes = blockframes;
   std::memset(storage, 0, sizeof(int16_t) * 2 * streambuffercount * static_cast<size_t>(blockframes));
   for (int i = 0; i < streambuffercount; ++i) {
     p.busy[i] = 0;
-    p.blockend[i] = pendingend;
+    p.blockend[i] = 0;
     p.data[i] = storage + 2 * static_cast<size_t>(blockframes) * i;
   }
   p.written = 0;
   p.current = 0;
   p.emptyat = 0;
   p.write = write;
+  p.padding = padding;
   p.device = device;
   p.port.buffercount = streambuffercount;
   p.port.bufferframes = blockframes;
@@ -101,29 +110,22 @@ void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
   p.port.queue = streamqueue;
 }
 
-void streamplaybacksettle(StreamPlayback &p, int64_t written, int64_t padding) {
-  // A block written after `written` was read is not in it, and a padding read
-  // after such a write only makes `played` smaller: never freed too early.
-  const int64_t played = written - padding;
+void streamplaybacksettle(StreamPlayback &p) {
+  const int64_t padding = p.padding(p.device);
+  if (padding < 0) return;  // the device cannot tell: the marks stay as they are
+  const int64_t played = p.written - padding;
   int queued = 0;
   for (int i = 0; i < p.buffercount; ++i) {
-    if (p.busy[i].load(std::memory_order_acquire) == 0) continue;
-    if (p.blockend[i].load(std::memory_order_relaxed) <= played) {
-      // The end goes back to pending before the mark clears, so the next use
-      // of this buffer is never judged by this one's end.
-      p.blockend[i].store(pendingend, std::memory_order_relaxed);
-      p.busy[i].store(0, std::memory_order_release);
-    } else {
-      ++queued;
-    }
+    if (p.busy[i].load(std::memory_order_relaxed) == 0) continue;
+    if (p.blockend[i] <= played) p.busy[i].store(0, std::memory_order_relaxed);
+    else ++queued;
   }
-  // The device has played everything it was given: it starves until the next
-  // block arrives. Counted once each time the queue runs empty (something was
-  // written since it was last found empty); not while closing, when it drains
-  // on purpose.
-  if (queued == 0 && written > p.emptyat) {
+  // The device has played everything it was given: it starves until this
+  // block is written. Counted once each time the queue runs empty; not while
+  // closing, when it drains on purpose.
+  if (queued == 0 && p.written > p.emptyat) {
     if (ld(engine.quitrequest) == 0) countblock(livecounters.underruns);
-    p.emptyat = written;
+    p.emptyat = p.written;
   }
 }
 

@@ -10,17 +10,16 @@
 //
 // Playback: the six buffers keep their meaning. processblock marks one busy and
 // fills it; the port's queue call writes it to the device, where it stays busy
-// until the device has played past its end, read from the device's own count
-// of frames still queued (its padding).
-//   StreamPlayback p; streamplaybackbegin(p, storage, frames, write, device);
+// until the device has played past its end. Just before each block runs, the
+// device's own count of frames still to play (its padding) is read and the
+// buffers played to their end are freed, so `freeout` and the two-block rule
+// see the device as it is at that moment.
+//   StreamPlayback p; streamplaybackbegin(p, storage, frames, write, padding, device);
 //   engineplayback.store(&p.port);          // blocks can be placed
-//   int64_t w = streamplaybackwritten(p);   // playback thread, each device period:
-//   streamplaybacksettle(p, w, padding);    //   the padding read after w
 //
-// Threads: the capture thread runs streamcapturepacket, processblock and the
-// queue call (the writer of `written` and of each block's end); the playback
-// thread runs streamplaybacksettle (the clearer of busy marks and the counter
-// of underruns). Both counters' single-writer rule holds (livecounters.h).
+// Thread: the capture thread runs all of it: the assembly, the settling of the
+// playback buffers, processblock and the writes. The counters' single-writer
+// rule holds (livecounters.h).
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -40,35 +39,36 @@ struct StreamCapture {
 
 void streamcapturebegin(StreamCapture &c, int16_t *storage, int blockframes);
 // Audio thread. Each block the packet completes is published as the latest
-// captured block, run through processblock and counted (captured, bunched).
+// captured block, the playback buffers are settled, the block runs through
+// processblock and is counted (captured, bunched).
 void streamcapturepacket(StreamCapture &c, const int16_t *samples, int frames);
 void streamcaptureend(StreamCapture &c);
 
 struct StreamPlayback {
-  int buffercount;                              // 6
-  int blockframes;                              // frames per buffer: buffersize when opened
+  int buffercount;                               // 6
+  int blockframes;                               // frames per buffer: buffersize when opened
   std::atomic<int32_t> busy[streambuffercount];  // set by processblock, cleared once played
-  std::atomic<int64_t> blockend[streambuffercount];  // `written` after the buffer went to the device;
-                                                // pendingend while busy and not yet written
-  std::atomic<int64_t> written;                 // frames written to the device since it opened
-  int current;                                  // rotation index, advanced by processblock
-  int16_t *data[streambuffercount];             // each buffer's samples, 2 x blockframes
-  int64_t emptyat;                              // playback thread: `written` when the queue was last found empty
-  // The device's write of one block: 0 when it took every frame. Capture thread.
+  int64_t blockend[streambuffercount];           // `written` after each busy buffer went to the device
+  int64_t written;                               // frames written to the device since it opened
+  int64_t emptyat;                               // `written` when the queue was last found empty
+  int current;                                   // rotation index, advanced by processblock
+  int16_t *data[streambuffercount];              // each buffer's samples, 2 x blockframes
+  // The device's write of one block: 0 when it took every frame.
   int (*write)(void *device, const int16_t *samples, int frames);
+  // The device's frames written and not yet played; -1 when it cannot tell.
+  int64_t (*padding)(void *device);
   void *device;
-  PlaybackPort port;                            // what processblock sees while published
+  PlaybackPort port;                             // what processblock sees while published
 };
-
-constexpr int64_t pendingend = INT64_MAX;
 
 // storage: 6 x 2 x blockframes samples, zeroed here.
 void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
-                         int (*write)(void *device, const int16_t *samples, int frames), void *device);
-inline int64_t streamplaybackwritten(const StreamPlayback &p) { return p.written.load(std::memory_order_acquire); }
-// Playback thread: frames `written` had reached when the device reported
-// `padding` frames still to play. Buffers played to their end are free again;
-// a queue that has just run empty counts one underrun (not while quitting).
-void streamplaybacksettle(StreamPlayback &p, int64_t written, int64_t padding);
-// Buffers busy now (any thread; for display and tests).
+                         int (*write)(void *device, const int16_t *samples, int frames),
+                         int64_t (*padding)(void *device), void *device);
+// Audio thread: buffers the device has played to their end are free again; a
+// queue found empty after something was written since it was last found empty
+// counts one underrun (not while quitting). streamcapturepacket calls this for
+// the published port before each block; tests call it directly.
+void streamplaybacksettle(StreamPlayback &p);
+// Buffers busy now (for display and tests).
 int streamplaybackqueued(const StreamPlayback &p);
