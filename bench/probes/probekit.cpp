@@ -21,8 +21,9 @@ bool parseprobe(int argc, char **argv, ProbeOptions &o, const char *name) {
     else if (a == "--wavein") o.wavein = v;
     else if (a == "--waveout") o.waveout = v;
     else if (a == "--stagger") o.stagger = std::atoi(v);
+    else if (a == "--prime") o.prime = std::atoi(v);
     else {
-      std::fprintf(stderr, "usage: %s [--buffersize FRAMES] [--seconds N] [--wavein NAME] [--waveout NAME] [--stagger MS]\n", name);
+      std::fprintf(stderr, "usage: %s [--buffersize FRAMES] [--seconds N] [--wavein NAME] [--waveout NAME] [--stagger MS] [--prime FRAMES]\n", name);
       return false;
     }
   }

@@ -23,6 +23,7 @@ struct ProbeOptions {
   std::string wavein;       // capture device: waveform product name, or "" for the default
   std::string waveout;      // playback device: waveform product name, or "" for the default
   int stagger = 0;          // ms the playback stream starts before the capture stream
+  int prime = 0;            // frames of silence written ahead of the first block
 };
 
 struct ProbeCounters {

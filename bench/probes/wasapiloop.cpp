@@ -108,6 +108,7 @@ struct Loop {
   int filled = 0;                // frames gathered so far
   double lastblock = -1e9;       // time of the latest whole block
   bool starved = true;           // the playback stream was found empty at the latest block
+  int prime = 0;                 // frames of silence still to write ahead of the first block
 };
 
 // One whole block: queued unless two blocks already wait in the playback
@@ -124,6 +125,12 @@ void deliver(Loop &l) {
   if (padding == 0 && !l.starved) counters.underruns.fetch_add(1, std::memory_order_relaxed);
   l.starved = padding == 0;
   BYTE *p = nullptr;
+  if (l.prime > 0 && l.render->GetBuffer(static_cast<UINT32>(l.prime), &p) == S_OK) {
+    std::memset(p, 0, 4 * static_cast<size_t>(l.prime));
+    l.render->ReleaseBuffer(static_cast<UINT32>(l.prime), 0);
+    padding += l.prime;
+  }
+  l.prime = 0;
   if ((padding + l.frames - 1) / l.frames >= 2 || l.render->GetBuffer(static_cast<UINT32>(l.frames), &p) != S_OK) {
     counters.dropped.fetch_add(1, std::memory_order_relaxed);
     return;
@@ -183,6 +190,7 @@ int main(int argc, char **argv) {
   }
   Loop l;
   l.frames = o.buffersize;
+  l.prime = o.prime;
   l.block.assign(2 * static_cast<size_t>(l.frames), 0);
   l.inevent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   IMMDevice *din_ = endpointof(e, true, din), *dout_ = endpointof(e, false, dout);

@@ -59,7 +59,7 @@ struct ClientCapture {
 struct ClientPlayback {
   WAVEOUTCAPSA caps;               // the waveform device's capabilities: existence test and name
   ClientThread t;
-  int16_t *storage;                // six buffers of 2 x blockframes samples; null when closed
+  int16_t *storage;                // six buffers and a silent one, 2 x blockframes samples each; null when closed
   StreamPlayback blocks;           // the six buffers and their accounting (capture thread); its port is processblock's
 };
 

@@ -57,7 +57,7 @@ void createclientplayback(ClientPlayback &d, int device) {
   const UINT id = device == -1 ? WAVE_MAPPER : static_cast<UINT>(device);
   d.t.result = waveapi.outcaps(id, &d.caps, sizeof d.caps);
   if (d.t.result != 0) return;
-  d.storage = new (std::nothrow) int16_t[2 * streambuffercount * static_cast<size_t>(d.t.blockframes)];
+  d.storage = new (std::nothrow) int16_t[2 * (streambuffercount + 1) * static_cast<size_t>(d.t.blockframes)];
   if (!d.storage) return;
   streamplaybackbegin(d.blocks, d.storage, d.t.blockframes, writeblock, readpadding, &d);
   if (!startclientthread(d.t, playbackthread, &d)) {

@@ -25,6 +25,8 @@ void streamcapturebegin(StreamCapture &c, int16_t *storage, int blockframes) {
 // A buffer the device would not take is free again at once.
 static void streamqueue(void *context, int i) {
   StreamPlayback &p = *static_cast<StreamPlayback *>(context);
+  if (p.written == 0 && p.primeframes > 0 && p.write(p.device, p.silence, p.primeframes) == 0)
+    p.written = p.primeframes;
   if (p.write(p.device, p.data[i], p.blockframes) != 0) {
     p.busy[i].store(0, std::memory_order_relaxed);
     return;
@@ -89,13 +91,15 @@ void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
                          int64_t (*padding)(void *device), void *device) {
   p.buffercount = streambuffercount;
   p.blockframes = blockframes;
-  std::memset(storage, 0, sizeof(int16_t) * 2 * streambuffercount * static_cast<size_t>(blockframes));
+  std::memset(storage, 0, sizeof(int16_t) * 2 * (streambuffercount + 1) * static_cast<size_t>(blockframes));
   for (int i = 0; i < streambuffercount; ++i) {
     p.busy[i] = 0;
     p.blockend[i] = 0;
     p.data[i] = storage + 2 * static_cast<size_t>(blockframes) * i;
   }
   p.written = 0;
+  p.primeframes = streamprimeframes(blockframes);
+  p.silence = storage + 2 * static_cast<size_t>(blockframes) * streambuffercount;
   p.current = 0;
   p.emptyat = 0;
   p.write = write;

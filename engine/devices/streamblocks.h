@@ -17,6 +17,16 @@
 //   StreamPlayback p; streamplaybackbegin(p, storage, frames, write, padding, device);
 //   engineplayback.store(&p.port);          // blocks can be placed
 //
+// The device takes blocks in periods of its own (10 ms). Blocks come in whole
+// periods too, but the two sides' periods wander against each other, so the
+// number of periods left to play when a block arrives (its padding) swings by
+// one. The two-block rule drops a block once the padding exceeds a block; the
+// device starves when it reaches nothing. Ahead of the first block, half a
+// block of silence (in whole periods, rounded down) is written, so the padding
+// swings in the middle of that range: a late capture and a late playback
+// period are both absorbed. A one-period block gets none (either side would
+// then be lost on every swing).
+//
 // Thread: the capture thread runs all of it: the assembly, the settling of the
 // playback buffers, processblock and the writes. The counters' single-writer
 // rule holds (livecounters.h).
@@ -27,6 +37,7 @@
 #include "engine/engine.h"
 
 constexpr int streambuffercount = 6;  // playback buffers, as on the waveform devices
+constexpr int streamperiodframes = 441;  // the device's period: 10 ms, as shared-mode devices use
 
 struct StreamCapture {
   int16_t *blocks;      // two blocks of 2 x blockframes samples: one gathering, one handed on
@@ -49,7 +60,9 @@ struct StreamPlayback {
   int blockframes;                               // frames per buffer: buffersize when opened
   std::atomic<int32_t> busy[streambuffercount];  // set by processblock, cleared once played
   int64_t blockend[streambuffercount];           // `written` after each busy buffer went to the device
-  int64_t written;                               // frames written to the device since it opened
+  int64_t written;                               // frames written to the device since it opened (silence too)
+  int primeframes;                               // silence written ahead of the first block
+  const int16_t *silence;                        // a silent block (the storage's seventh)
   int64_t emptyat;                               // `written` when the queue was last found empty
   int current;                                   // rotation index, advanced by processblock
   int16_t *data[streambuffercount];              // each buffer's samples, 2 x blockframes
@@ -61,7 +74,7 @@ struct StreamPlayback {
   PlaybackPort port;                             // what processblock sees while published
 };
 
-// storage: 6 x 2 x blockframes samples, zeroed here.
+// storage: 7 x 2 x blockframes samples (six buffers and the silence), zeroed here.
 void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
                          int (*write)(void *device, const int16_t *samples, int frames),
                          int64_t (*padding)(void *device), void *device);
@@ -72,3 +85,5 @@ void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
 void streamplaybacksettle(StreamPlayback &p);
 // Buffers busy now (for display and tests).
 int streamplaybackqueued(const StreamPlayback &p);
+// The silence ahead of the first block: half a block in whole periods, rounded down.
+constexpr int streamprimeframes(int blockframes) { return blockframes / (2 * streamperiodframes) * streamperiodframes; }

@@ -3,6 +3,7 @@
 // busy until the device's own count says they were played.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "chainharness.h"
@@ -89,12 +90,14 @@ TEST(StreamCapture, LateAndBunchedBlocksAndSilencePackets) {
 // A device that counts what it was given and how much of it is still to play.
 struct FakeStream {
   std::vector<int> writes;  // frames of each write taken
+  std::vector<int> peaks;   // and the largest sample of each
   int64_t padding = 0;      // frames written and not yet played
   bool refuse = false;
-  static int write(void *device, const int16_t *, int n) {
+  static int write(void *device, const int16_t *samples, int n) {
     FakeStream &s = *static_cast<FakeStream *>(device);
     if (s.refuse) return 1;
     s.writes.push_back(n);
+    s.peaks.push_back(*std::max_element(samples, samples + 2 * n));
     s.padding += n;
     return 0;
   }
@@ -104,20 +107,20 @@ struct FakeStream {
 // Blocks captured from packets and played on the fake device, as the capture
 // thread runs them.
 struct PlaybackRig {
+  int frames;
   FakeStream device;
-  std::vector<int16_t> storage = std::vector<int16_t>(12 * 441, 7);
-  std::vector<int16_t> capturestorage = std::vector<int16_t>(4 * 441);
+  std::vector<int16_t> storage, capturestorage, block;
   StreamPlayback p;
   StreamCapture c;
-  std::vector<int16_t> block = std::vector<int16_t>(882, 100);
-  PlaybackRig() {
+  explicit PlaybackRig(int blockframes = 441)
+      : frames(blockframes), storage(14 * blockframes, 7), capturestorage(4 * blockframes), block(2 * blockframes, 100) {
     startlive();
-    streamplaybackbegin(p, storage.data(), 441, FakeStream::write, FakeStream::pending, &device);
+    streamplaybackbegin(p, storage.data(), frames, FakeStream::write, FakeStream::pending, &device);
     engineplayback.store(&p.port);
-    streamcapturebegin(c, capturestorage.data(), 441);
+    streamcapturebegin(c, capturestorage.data(), frames);
   }
   ~PlaybackRig() { engineplayback.store(nullptr); }
-  void capture() { streamcapturepacket(c, block.data(), 441); }
+  void capture() { streamcapturepacket(c, block.data(), frames); }
 };
 
 TEST(StreamPlayback, BuffersStayBusyUntilTheDevicePlayedPastTheirEnd) {
@@ -137,6 +140,25 @@ TEST(StreamPlayback, BuffersStayBusyUntilTheDevicePlayedPastTheirEnd) {
   streamplaybacksettle(r.p);
   EXPECT_EQ(streamplaybackqueued(r.p), 1);
   EXPECT_EQ(livecounters.underruns.load(), 0u);
+}
+
+TEST(StreamPlayback, HalfABlockOfSilenceInWholePeriodsGoesAheadOfTheFirstBlock) {
+  EXPECT_EQ(streamprimeframes(441), 0);
+  EXPECT_EQ(streamprimeframes(1323), 441);
+  EXPECT_EQ(streamprimeframes(1500), 441);
+  EXPECT_EQ(streamprimeframes(1764), 882);
+  PlaybackRig r(882);
+  r.capture();
+  r.capture();
+  EXPECT_EQ(r.device.writes, (std::vector<int>{441, 882, 882}));
+  EXPECT_EQ(r.device.peaks[0], 0) << "silence";
+  // The silence is played first: the first block is busy until 441 + 882 frames are.
+  r.device.padding = 883;
+  streamplaybacksettle(r.p);
+  EXPECT_EQ(streamplaybackqueued(r.p), 2);
+  r.device.padding = 882;
+  streamplaybacksettle(r.p);
+  EXPECT_EQ(streamplaybackqueued(r.p), 1);
 }
 
 TEST(StreamPlayback, AnUnderrunIsCountedOnceEachTimeTheQueueRunsEmpty) {
