@@ -120,11 +120,13 @@ def measure(insource, outsource, seconds):
             lost += 1
         else:
             trips.append((hit - start) / RATE * 1000)
-    # Silent stretches of the output: windows under a tenth of the tone's level.
+    # Silent stretches of the output: windows under a tenth of the tone's level,
+    # from the first window with sound (before it the recording is starting).
     gaps, longest, run = 0, 0, 0
     starts = []
-    for k, p in enumerate(peaks):
-        if p < tone / 10:
+    first = next((k for k, p in enumerate(peaks) if p >= tone / 10), len(peaks))
+    for k in range(first, len(peaks)):
+        if peaks[k] < tone / 10:
             run += 1
         else:
             if run:
@@ -135,6 +137,7 @@ def measure(insource, outsource, seconds):
     if run:
         gaps += 1
         longest = max(longest, run)
+        starts.append((len(peaks) - run) * WINDOW)
     print('clicks %d  lost %d' % (len(trips) + lost, lost))
     if trips:
         trips.sort()
