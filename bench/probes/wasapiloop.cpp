@@ -194,10 +194,12 @@ int main(int argc, char **argv) {
   l.block.assign(2 * static_cast<size_t>(l.frames), 0);
   l.inevent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   IMMDevice *din_ = endpointof(e, true, din), *dout_ = endpointof(e, false, dout);
-  // Six blocks of room each way, as the six buffers of the waveform devices.
-  const REFERENCE_TIME duration = 6LL * l.frames * 10000000LL / 44100;
-  l.out = openclient(dout_, nullptr, duration);  // written as blocks arrive
-  l.in = openclient(din_, l.inevent, duration);
+  // Capture: six blocks of room, as the six buffers of the waveform capture.
+  // Playback: room for what the two-block rule lets in, and no more (after
+  // running dry Wine fills the buffer with silence before it plays on).
+  const REFERENCE_TIME block = l.frames * 10000000LL / 44100, prime = l.prime * 10000000LL / 44100;
+  l.out = openclient(dout_, nullptr, 2 * block + prime);  // written as blocks arrive
+  l.in = openclient(din_, l.inevent, 6 * block);
   if (!l.in || !l.out || l.in->GetService(__uuidof(IAudioCaptureClient), reinterpret_cast<void **>(&l.capture)) ||
       l.out->GetService(__uuidof(IAudioRenderClient), reinterpret_cast<void **>(&l.render))) {
     std::fprintf(stderr, "wasapiloop: cannot open the devices\n");

@@ -42,8 +42,11 @@ static int64_t readpadding(void *device) {
 // thread only keeps the stream from open to close.
 static DWORD WINAPI playbackthread(void *object) {
   ClientThread &t = static_cast<ClientPlayback *>(object)->t;
-  // Room for the six buffers; the two-block rule keeps at most two in it.
-  if (!openclientstream(t, false, streambuffercount * t.blockframes, false)) return 0;
+  // Room for what the two-block rule lets in: two blocks and the silence ahead
+  // of the first, no more. After running dry a platform may fill its buffer
+  // with silence before it plays on (Wine does), and every frame of room is
+  // then a frame of delay for the rest of the run.
+  if (!openclientstream(t, false, 2 * t.blockframes + streamprimeframes(t.blockframes), false)) return 0;
   while (!t.quit.load()) clientapi.wait(t.event, INFINITE);
   closeclientstream(t);
   return 0;
