@@ -72,7 +72,14 @@ if [ "$program" = quarn ]; then
   cd "$work/quarn"
   wine ./roomcaster_quarn.exe "$@" >"$work/live.log" 2>/dev/null </dev/null &
   livepid=$!
-  sleep 10
+  # The tone goes in from the start; the output sounds once the window is up,
+  # the devices are open and 3 s of silence are over. Then the 3 s fade-in.
+  paplay -d "$into" "$work/clicks.wav" &
+  playpid=$!
+  python3 "$top/tools/latencyprobe.py" waitsound "$outof.monitor" 60 ||
+    { echo "latency: roomcaster_quarn played nothing" >&2; exit 1; }
+  sleep 3.5
+  kill "$playpid" 2>/dev/null || true
   kill -0 "$livepid" 2>/dev/null || { echo "latency: roomcaster_quarn ended early" >&2; exit 1; }
 else
   cd "$(dirname "$exe")"

@@ -8,11 +8,16 @@
       records both PulseAudio sources at once in one process (so both
       recordings share one time base), then prints the round trip of each
       click from INSOURCE to OUTSOURCE, the clicks lost and the silent gaps.
+  latencyprobe.py waitsound SOURCE SECONDS
+      returns once SOURCE carries sound, or fails after SECONDS.
+      With QUARN_LATENCY_KEEP=FOLDER both recordings are kept there
+      (in.wav and out.wav, mono; out.wav starts as many ms later as printed).
 
 The 441 Hz tone (100 frames a period) passes the engine's averaging comb
 whole, so any silent stretch in the output is a drop-out, not the chain.
 """
 import ctypes
+import os
 import math
 import statistics
 import struct
@@ -87,6 +92,33 @@ def record(sources, seconds):
     return samples, [t - starts[0] for t in starts]
 
 
+def waitsound(source, seconds):
+    """Returns once the source carries sound (exit 0), or after seconds (exit 1)."""
+    lib = ctypes.CDLL('libpulse-simple.so.0')
+    lib.pa_simple_new.restype = ctypes.c_void_p
+    lib.pa_simple_new.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int, ctypes.c_char_p, ctypes.c_char_p,
+                                  ctypes.POINTER(SampleSpec), ctypes.c_void_p, ctypes.POINTER(BufferAttr),
+                                  ctypes.POINTER(ctypes.c_int)]
+    lib.pa_simple_read.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_size_t, ctypes.POINTER(ctypes.c_int)]
+    lib.pa_simple_free.argtypes = [ctypes.c_void_p]
+    chunk = 441
+    attr = BufferAttr(0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 2 * chunk)
+    err = ctypes.c_int(0)
+    s = lib.pa_simple_new(None, b'quarnlatency', 2, source.encode(), b'wait', ctypes.byref(SampleSpec(3, RATE, 1)),
+                          None, ctypes.byref(attr), ctypes.byref(err))
+    if not s:
+        sys.exit('latencyprobe: cannot record from %s (error %d)' % (source, err.value))
+    buf = ctypes.create_string_buffer(2 * chunk)
+    for _ in range(int(seconds * RATE / chunk)):
+        if lib.pa_simple_read(s, buf, 2 * chunk, ctypes.byref(err)) < 0:
+            break
+        if any(struct.unpack('<%dh' % chunk, buf.raw)):
+            lib.pa_simple_free(s)
+            return
+    lib.pa_simple_free(s)
+    sys.exit('latencyprobe: no sound from %s in %d s' % (source, seconds))
+
+
 def onsets(x, threshold, holdoff):
     """Positions where |x| first rises above threshold, at least holdoff samples apart."""
     found, last = [], -holdoff
@@ -101,8 +133,20 @@ def windowpeaks(x, n):
     return [max(abs(v) for v in x[i:i + n]) for i in range(0, len(x) - n + 1, n)]
 
 
+def keep(path, samples):
+    with wave.open(path, 'wb') as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(RATE)
+        w.writeframes(struct.pack('<%dh' % len(samples), *samples))
+
+
 def measure(insource, outsource, seconds):
     (x, y), offsets = record([insource, outsource], seconds)
+    folder = os.environ.get('QUARN_LATENCY_KEEP')
+    if folder:  # both recordings, for a closer look
+        keep(os.path.join(folder, 'in.wav'), x)
+        keep(os.path.join(folder, 'out.wav'), y)
     shift = int(round(offsets[1] * RATE))  # y[k] was heard at x time k + shift
     inclicks = onsets(x, 12000, int(RATE * CLICKEVERY / 2))
     # The output's tone level: the median window peak; a click stands well above it.
@@ -110,7 +154,7 @@ def measure(insource, outsource, seconds):
     peaks = windowpeaks(y, n)
     tone = statistics.median(peaks) if peaks else 0
     threshold = max(4 * tone, 600)
-    trips, lost = [], 0
+    trips, lost, lostat = [], 0, []
     for c in inclicks:
         start, stop = c - shift, c - shift + int(RATE * 1.0)
         if start < 0 or stop > len(y):
@@ -118,6 +162,7 @@ def measure(insource, outsource, seconds):
         hit = next((k for k in range(start, stop) if abs(y[k]) > threshold), None)
         if hit is None:
             lost += 1
+            lostat.append(start / RATE)
         else:
             trips.append((hit - start) / RATE * 1000)
     # Silent stretches of the output: windows under a tenth of the tone's level,
@@ -139,6 +184,8 @@ def measure(insource, outsource, seconds):
         longest = max(longest, run)
         starts.append((len(peaks) - run) * WINDOW)
     print('clicks %d  lost %d' % (len(trips) + lost, lost))
+    if lostat:
+        print('lost clicks at s:', ' '.join('%.2f' % t for t in lostat))
     if trips:
         trips.sort()
         print('round trip ms: median %.1f  min %.1f  max %.1f  spread %.1f' %
@@ -151,6 +198,8 @@ def measure(insource, outsource, seconds):
 if __name__ == '__main__':
     if len(sys.argv) == 4 and sys.argv[1] == 'clicks':
         clicks(sys.argv[2], float(sys.argv[3]))
+    elif len(sys.argv) == 4 and sys.argv[1] == 'waitsound':
+        waitsound(sys.argv[2], float(sys.argv[3]))
     elif len(sys.argv) == 5 and sys.argv[1] == 'measure':
         measure(sys.argv[2], sys.argv[3], float(sys.argv[4]))
     else:
