@@ -4,11 +4,14 @@
 //   engine/          portable, no <windows.h>: the engine state, processblock and
 //                    its stages, level control, loop measurement, WAV files.
 //                    Built natively for the unit tests and in every Windows program.
-//   engine/devices/  Win32 only: the capture and playback device objects on the
-//                    waveform API (wavedevices.h), the table of waveform calls that
-//                    tests swap for fakes (waveapi.h), the live clock and the
-//                    message pass run while a device closes (guiscanhook.h).
-//                    They feed processblock and publish the playback port.
+//   engine/devices/  the capture and playback devices, on the back end a program
+//                    chooses (livedevices.h): the waveform API (wavedevices.h,
+//                    its calls in waveapi.h) or the audio-client interface
+//                    (clientdevices.h, its calls in clientapi.h; the block
+//                    assembly and queue accounting portable, streamblocks.h).
+//                    Also the live clock and the message pass run while a
+//                    device closes (guiscanhook.h). They feed processblock and
+//                    publish the playback port. All but streamblocks is Win32.
 //
 //   engineinit();                        // program start: defaults, memories zeroed
 //   engineclock.now = mymonotonicclock;  // or engineclock.streamclock = true (offline)
