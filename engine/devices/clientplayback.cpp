@@ -11,7 +11,6 @@
 #include "clientthread.h"
 #include "waveapi.h"
 
-
 // processblock's write of one block (capture thread). A block the device will
 // not take is lost, and its buffer is free again at once; an error other than
 // a full device ends the running state, as a failed waveform write does.
