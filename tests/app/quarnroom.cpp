@@ -35,12 +35,12 @@ bool QuarnRoom::loop(int percent) {
   if (r.status != 0) return false;
   const std::string module = firstline(r.output);
   modules += " " + module;
-  // The loopback's own stream into mic carries the loop gain.
-  // Its stream into mic (the only loopback stream there) carries the loop gain.
-  r = hostshell("s=$(pactl list short sinks | awk '$2 == \"" + mic +
-                "\" {print $1}'); for i in $(seq 50); do n=$(pactl list short sink-inputs | awk -v s=$s "
-                "'$2 == s && $4 == \"module-loopback.c\" {print $1}'); [ -n \"$n\" ] && break; sleep 0.1; done; "
-                "pactl set-sink-input-volume $n " + std::to_string(percent) + "%");
+  // The loopback's own stream into mic carries the loop gain. It is found by its
+  // owner module, which PulseAudio and PipeWire both list in the long form.
+  r = hostshell("for i in $(seq 50); do n=$(pactl list sink-inputs | awk -v m=" + module +
+                " '/^Sink Input #/ {id = substr($3, 2)} /Owner Module:/ && $3 == m {print id}'); "
+                "[ -n \"$n\" ] && break; sleep 0.1; done; pactl set-sink-input-volume \"$n\" " +
+                std::to_string(percent) + "%");
   return r.status == 0;
 }
 
