@@ -50,7 +50,10 @@ void QuarnRoom::play(const std::string &hostfile) {
 
 bool QuarnRoom::record(const std::string &hostfile, double seconds) {
   const std::string s = std::to_string(seconds);
-  return hostshell("timeout " + s + " parec -d " + speaker + ".monitor --file-format=wav --format=s16le --rate=44100 "
+  // A short latency: with the server's default, PipeWire hands parec only the
+  // first fraction of a second before the time-out ends it.
+  return hostshell("timeout " + s + " parec --latency-msec=20 -d " + speaker +
+                   ".monitor --file-format=wav --format=s16le --rate=44100 "
                    "--channels=2 '" + hostfile + "'; test -s '" + hostfile + "'",
                    static_cast<int>(seconds * 1000) + 10000)
              .status == 0;
