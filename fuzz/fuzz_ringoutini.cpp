@@ -1,7 +1,7 @@
 // ringout.ini through the plug-in's own reading code (file on disk, as
-// plugininit reads it): any file gives finite values with decay within 1..4,
-// and the eight lines the window writes back read as the same values (reals
-// within the writer's seven digits).
+// plugininit reads it): any file gives finite values with decay within 1..4
+// and kdecay within -0.99..0.99, and the eight lines the window writes back
+// read as the same values (reals within the writer's seven digits).
 #include <unistd.h>
 
 #include <cmath>
@@ -35,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                   params.rate.load()})
     FUZZCHECK(std::isfinite(r));
   FUZZCHECK(params.decay.load() >= 1.0f && params.decay.load() <= 4.0f);
+  FUZZCHECK(std::fabs(params.kdecay.load()) <= 0.99f);
 
   static RingoutParams again;
   static RingoutPlace againplace;

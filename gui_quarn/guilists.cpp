@@ -5,7 +5,12 @@
 #include "guicontrols.h"
 #include "guicore.h"
 
+#include <climits>
 #include <vector>
+
+// The list's own 0-based index of a 1-based position; the lowest position (a
+// gain of -3.4e38 from a file) stays the lowest index, which selects nothing.
+static WPARAM listindex(int position) { return (WPARAM)(position > INT_MIN ? position - 1 : INT_MIN); }
 
 // The native messages of one list kind.
 struct listkind {
@@ -73,7 +78,7 @@ void selectcombotext(const std::string &name, const std::string &text, const gui
 }
 
 void setcomboindex(const std::string &name, int position) {
-  if (HWND h = gethandle(name)) SendMessageA(h, CB_SETCURSEL, (WPARAM)(position - 1), 0);
+  if (HWND h = gethandle(name)) SendMessageA(h, CB_SETCURSEL, listindex(position), 0);
 }
 
 void getcomboindex(const std::string &name, int &position) {
@@ -81,7 +86,7 @@ void getcomboindex(const std::string &name, int &position) {
 }
 
 void deletecomboitem(const std::string &name, int position) {
-  if (HWND h = gethandle(name)) SendMessageA(h, CB_DELETESTRING, (WPARAM)(position - 1), 0);
+  if (HWND h = gethandle(name)) SendMessageA(h, CB_DELETESTRING, listindex(position), 0);
 }
 
 void resetcombo(const std::string &name) {
@@ -126,7 +131,7 @@ static std::string entrytext(HWND h, int n) {
 
 std::string getlistboxitem(const std::string &name, int position) {
   HWND h = gethandle(name);
-  return h ? entrytext(h, position - 1) : "";
+  return h ? entrytext(h, (int)listindex(position)) : "";
 }
 
 void getlistboxindex(const std::string &name, int &position) {
@@ -134,7 +139,7 @@ void getlistboxindex(const std::string &name, int &position) {
 }
 
 void setlistboxindex(const std::string &name, int position) {
-  if (HWND h = gethandle(name)) SendMessageA(h, LB_SETCURSEL, (WPARAM)(position - 1), 0);
+  if (HWND h = gethandle(name)) SendMessageA(h, LB_SETCURSEL, listindex(position), 0);
 }
 
 std::string getlistboxtext(const std::string &name) {

@@ -19,21 +19,24 @@ static void entershortcut() {
   if (i && gui.controls[i].callback) gui.controls[i].callback();
 }
 
+// Each message is taken by the same call that finds it. A look without taking
+// followed by a waiting take would block when the message is gone in between
+// (a paint whose window was validated meanwhile, a key a hook swallows): the
+// caller's loop would then stand still until the next message came, with a
+// click already handled but its request never seen.
 void guiscan() {
   if (gui.quit) return;
   // At most 1000 messages, so a flood cannot stall the program's own loop.
-  int got = 1;
   for (int n = 0; n < 1000; n++) {
     MSG m;
-    if (!PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE)) break;
-    got = GetMessageA(&m, 0, 0, 0);
-    if (got == 0) break;
-    if (got != -1) {
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
+    if (!PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) break;
+    if (m.message == WM_QUIT) {
+      gui.quit = 1;
+      break;
     }
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
   }
-  if (got == 0) gui.quit = 1;
   entershortcut();
 }
 

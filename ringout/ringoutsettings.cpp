@@ -46,10 +46,11 @@ void ringoutsettingsfromtext(std::string_view text, RingoutParams &params, Ringo
   params.tdecayon.store(readintline(lines, 1), relaxed);
   params.decay.store(std::max(1.0f, std::min(4.0f, readrealline(lines, 1.0f))), relaxed);
   params.tdecay.store(readrealline(lines, 100.0f), relaxed);
-  // From a feedback of 1 on the ring line never dies away and grows until it
-  // overflows. The window offers at most 0.99, so only a hand-edited file
-  // meets this limit; every value the window writes reads back unchanged.
-  params.kdecay.store(std::min(0.99f, readrealline(lines, 0.77f)), relaxed);
+  // From a feedback of 1 either way on, the ring line never dies away: it
+  // grows until it overflows and the plug-in puts out nothing but NaN. The
+  // window offers 0.5 to 0.99, so only a hand-edited file meets these limits;
+  // every value the window writes reads back unchanged.
+  params.kdecay.store(std::max(-0.99f, std::min(0.99f, readrealline(lines, 0.77f))), relaxed);
   params.rate.store(readrealline(lines, 1.0f), relaxed);
 }
 

@@ -8,8 +8,9 @@
 //
 // Lines, one number each (the number-per-line format of app/numberlines/numberlines.h):
 //   1 gain (1.0)  2 window x (200)  3 window y (100)  4 tdecayon (1)
-//   5 decay (1.0, clamped to 1..4)  6 tdecay (100)  7 kdecay (0.77, limited to
-//   -0.99..0.99: at 1 or more the ring line would grow without bound)  8 rate (1.0)
+//   5 decay (1.0, clamped to 1..4)  6 tdecay (100)  7 kdecay (0.77, clamped to
+//   -0.99..0.99: at a magnitude of 1 or more the ring line would grow without
+//   bound)  8 rate (1.0)
 // A line that is missing takes the default in brackets; a line that is present
 // but holds no number (letters, blank) reads as 0. Lines past the eighth are
 // ignored.

@@ -1,6 +1,8 @@
 // quarndriver.cpp: starting roomcaster_quarn.exe and using it from outside.
 #include "quarndriver.h"
 
+#include "tests/devices/hostshell.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -9,12 +11,6 @@
 #ifndef QUARN_DIST_DIR
 #error "QUARN_DIST_DIR: the dist folder (unix path)"
 #endif
-
-static std::string windowspath(const std::string &unixpath) {
-  std::string w = "Z:" + unixpath;
-  for (char &c : w) c = c == '/' ? '\\' : c;
-  return w;
-}
 
 std::string scratchfolder(const std::string &name) {
   char temp[MAX_PATH] = {};
@@ -42,6 +38,13 @@ std::string readfile(const std::string &path) {
 bool writefile(const std::string &path, const std::string &text) {
   std::ofstream f(path, std::ios::binary);
   return static_cast<bool>(f << text);
+}
+
+std::string settingsline(const std::string &folder, int n) {
+  const std::string text = readfile(folder + "\\roomcaster_quarn.ini");
+  size_t at = 0;
+  for (int i = 1; i < n && at != std::string::npos; ++i) at = text.find("\r\n", at) + 2;
+  return text.substr(at, text.find("\r\n", at) - at);
 }
 
 static HWND findmainwindow(DWORD pid) {
@@ -194,7 +197,7 @@ bool checked(const QuarnRun &q, const std::string &name) {
 
 void closebox(const QuarnRun &q) { PostMessageA(q.win, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
-void presskey(const QuarnRun &q, WORD key) {
+void presskey(const QuarnRun &q, WORD key, int holdms) {
   SetForegroundWindow(q.win);
   Sleep(100);
   INPUT in[2] = {};
@@ -202,7 +205,7 @@ void presskey(const QuarnRun &q, WORD key) {
   in[0].ki.wVk = in[1].ki.wVk = key;
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(1, &in[0], sizeof(INPUT));
-  Sleep(150);
+  Sleep(holdms);
   SendInput(1, &in[1], sizeof(INPUT));
 }
 

@@ -32,6 +32,11 @@ struct QuarnRun {
 std::string scratchfolder(const std::string &name);
 std::string readfile(const std::string &path);
 bool writefile(const std::string &path, const std::string &text);
+// Line n (1-based, without its ending) of the settings file in the folder.
+std::string settingsline(const std::string &folder, int n);
+// A settings file of window position, default devices, gain 1 and 1500-frame
+// blocks (Wine's waveform audio drops out at the program's own 400).
+inline const std::string settings1500 = " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n";
 
 // Copies the program (and with plugins, dist's plugin/ringout.dll as plugin/) into
 // folder and starts it there; waits up to 20 s for its window and 3 s more so the
@@ -53,8 +58,8 @@ void choose(const QuarnRun &q, const std::string &name, int position);
 void click(const QuarnRun &q, const std::string &name);
 bool checked(const QuarnRun &q, const std::string &name);
 void closebox(const QuarnRun &q);  // the title bar's close box
-// The key pressed on win (or on the control with the focus) and held 150 ms.
-void presskey(const QuarnRun &q, WORD key);
+// The key pressed on win (or on the control with the focus) and held.
+void presskey(const QuarnRun &q, WORD key, int holdms = 150);
 
 // Waits up to timeoutms for a visible dialog of that title and returns its text
 // ("" when none came); then answers it (IDOK, IDCANCEL) or leaves it (0).

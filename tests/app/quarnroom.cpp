@@ -35,12 +35,12 @@ bool QuarnRoom::loop(int percent) {
   if (r.status != 0) return false;
   const std::string module = firstline(r.output);
   modules += " " + module;
-  // The loopback's own stream into mic carries the loop gain.
-  // Its stream into mic (the only loopback stream there) carries the loop gain.
-  r = hostshell("s=$(pactl list short sinks | awk '$2 == \"" + mic +
-                "\" {print $1}'); for i in $(seq 50); do n=$(pactl list short sink-inputs | awk -v s=$s "
-                "'$2 == s && $4 == \"module-loopback.c\" {print $1}'); [ -n \"$n\" ] && break; sleep 0.1; done; "
-                "pactl set-sink-input-volume $n " + std::to_string(percent) + "%");
+  // The loopback's own stream into mic carries the loop gain. It is found by its
+  // owner module, which PulseAudio and PipeWire both list in the long form.
+  r = hostshell("for i in $(seq 50); do n=$(pactl list sink-inputs | awk -v m=" + module +
+                " '/^Sink Input #/ {id = substr($3, 2)} /Owner Module:/ && $3 == m {print id}'); "
+                "[ -n \"$n\" ] && break; sleep 0.1; done; pactl set-sink-input-volume \"$n\" " +
+                std::to_string(percent) + "%");
   return r.status == 0;
 }
 
@@ -50,7 +50,10 @@ void QuarnRoom::play(const std::string &hostfile) {
 
 bool QuarnRoom::record(const std::string &hostfile, double seconds) {
   const std::string s = std::to_string(seconds);
-  return hostshell("timeout " + s + " parec -d " + speaker + ".monitor --file-format=wav --format=s16le --rate=44100 "
+  // A short latency: with the server's default, PipeWire hands parec only the
+  // first fraction of a second before the time-out ends it.
+  return hostshell("timeout " + s + " parec --latency-msec=20 -d " + speaker +
+                   ".monitor --file-format=wav --format=s16le --rate=44100 "
                    "--channels=2 '" + hostfile + "'; test -s '" + hostfile + "'",
                    static_cast<int>(seconds * 1000) + 10000)
              .status == 0;

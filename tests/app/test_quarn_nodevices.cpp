@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "quarndriver.h"
+#include "tests/devices/hostshell.h"
 
 namespace {
-
-std::string windowspath(std::string unixpath) {
-  for (char &c : unixpath) c = c == '/' ? '\\' : c;
-  return "Z:" + unixpath;
-}
 
 TEST(QuarnWithoutDevices, ListsHoldTheDefaultOnlyAndTheProgramRuns) {
   const std::string folder = scratchfolder("nodevices");

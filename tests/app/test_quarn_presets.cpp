@@ -6,8 +6,6 @@
 
 namespace {
 
-const char *const settings1500 = " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n";
-
 // Types a name into the open file dialog of that title and presses its OK button
 // (IDCANCEL cancels instead). False when no such dialog came.
 bool answerfiledialog(const std::string &title, const std::string &name, int button = IDOK) {

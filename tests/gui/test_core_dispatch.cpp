@@ -58,6 +58,7 @@ TEST_F(coredispatch, usersubsarecheckedreachedbynumberandleavetheeventalone) {
   changeusersub(1000, on<'c'>);  // replaces silently
   changeusersub(10001, on<'a'>);
   changeusersub(-1, on<'a'>);
+  changeusersub(999, on<'e'>);
   addusersub(10000, on<'d'>);
   EXPECT_EQ(boxes.seen(),
             (std::vector<seenbox>{
@@ -75,6 +76,7 @@ TEST_F(coredispatch, usersubsarecheckedreachedbynumberandleavetheeventalone) {
   changeusersub(1000, 0);
   command(1000, 0, 0);
   EXPECT_EQ(calls, "cd");
+  EXPECT_EQ(gui.usersub[999], &on<'e'>) << "changeusersub has no lower bound";
   EXPECT_EQ(lastevent.index, 77);
 }
 
@@ -85,8 +87,16 @@ TEST_F(coretest, trapsonunknownnameswarn) {
   trapkeyboard("w.box", on<'x'>);  // a control is not a window
   trapleftmouse("w", on<'x'>);     // a window is not a control
   trapmovemouse("w.nothere", on<'x'>);
+  trapresize("main", on<'x'>);
+  traprightmouse("main.x", on<'x'>);
+  trapleftmouseup("main.x", on<'x'>);
+  traprightmouseup("main.x", on<'x'>);
   EXPECT_EQ(boxes.seen(), (std::vector<seenbox>{{"warning", "trapclose :main not fount !"},
                                                 {"warning", "trapkeyboard :w.box not fount !"},
                                                 {"warning", "trapleftmouse :w not fount !"},
-                                                {"warning", "trapmovemouse :w.nothere not fount !"}}));
+                                                {"warning", "trapmovemouse :w.nothere not fount !"},
+                                                {"warning", "trapresize :main not fount !"},
+                                                {"warning", "traprightmouse :main.x not fount !"},
+                                                {"warning", "trapleftmouseup :main.x not fount !"},
+                                                {"warning", "traprightmouseup :main.x not fount !"}}));
 }

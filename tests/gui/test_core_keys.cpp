@@ -75,10 +75,41 @@ TEST_F(coretest, scrollbarsmovebeforetheircallbackpagingatenthclamped) {
   }
 }
 
-TEST_F(coretest, apasshandlesathousandmessagesandthequitmessageendsthepump) {
+// A hook that validates a window the moment a look without removal sees its
+// paint message: the message is gone before it could be taken.
+static LRESULT CALLBACK validateonlook(int code, WPARAM remove, LPARAM lparam) {
+  const MSG *m = reinterpret_cast<const MSG *>(lparam);
+  if (code == HC_ACTION && remove == PM_NOREMOVE && m->message == WM_PAINT) ValidateRect(m->hwnd, nullptr);
+  return CallNextHookEx(0, code, remove, lparam);
+}
+
+TEST_F(coretest, apasshandlesathousandmessagesneverblocksandthequitmessageendsthepump) {
   openplain("w");
   HWND h = gethandle("w");
   pump(20);
+
+  HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, validateonlook, nullptr, GetCurrentThreadId());
+  ASSERT_TRUE(hook);
+  InvalidateRect(h, nullptr, FALSE);
+  // Should the pass wait for a message, this one ends the wait after 2 s.
+  static HWND target;
+  static HANDLE passed;
+  target = h;
+  passed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE late = CreateThread(nullptr, 0, [](void *) -> DWORD {
+    if (WaitForSingleObject(passed, 2000) == WAIT_TIMEOUT) PostMessageA(target, WM_NULL, 0, 0);
+    return 0;
+  }, nullptr, 0, nullptr);
+  const DWORD start = GetTickCount();
+  guiscan();
+  EXPECT_LT(GetTickCount() - start, 1000u) << "the pass waited for a message";
+  SetEvent(passed);
+  WaitForSingleObject(late, INFINITE);
+  UnhookWindowsHookEx(hook);
+  CloseHandle(late);
+  CloseHandle(passed);
+  pump();
+
   addusersub(1000, oncall);
   calls = 0;
   for (int i = 0; i < 1500; i++) PostMessageA(h, WM_COMMAND, 1000, 0);

@@ -1,5 +1,5 @@
 // What guiinit and guiclose keep and forget; the current control and handle
-// (a zero handle names nothing); the remaining trap notices; guiwait.
+// (a zero handle names nothing); guiwait.
 #include "coretest.h"
 
 using reviewfidelity = coretest;
@@ -58,20 +58,6 @@ TEST_F(reviewfidelity, thecurrentcontrolandhandlefollowtheoperationsthatsetthem)
   openplain("shut");
   closewindow("shut");
   EXPECT_EQ(getguiname(0), "") << "not the closed window nor its control, both at handle 0";
-}
-
-TEST_F(reviewfidelity, thelesserusedtraplabelsreadexactly) {
-  trapresize("main", onany);
-  traprightmouse("main.x", onany);
-  trapleftmouseup("main.x", onany);
-  traprightmouseup("main.x", onany);
-  changeusersub(999, onany);
-  EXPECT_EQ(gui.usersub[999], &onany) << "changeusersub has no lower bound";
-  EXPECT_EQ(boxes.seen(),
-            (std::vector<seenbox>{{"warning", "trapresize :main not fount !"},
-                                  {"warning", "traprightmouse :main.x not fount !"},
-                                  {"warning", "trapleftmouseup :main.x not fount !"},
-                                  {"warning", "traprightmouseup :main.x not fount !"}}));
 }
 
 TEST_F(reviewfidelity, guiwaitdispatchesonemessagebutneverthequit) {

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "app/render.h"
 #include "engine/wavfile.h"
 #include "pluginkit.h"
 
@@ -34,22 +33,10 @@ class PluginChain : public HostTest {
     copymodule("gain", "lib\\gain2.dll");
   }
 
-  // roomcaster_render --set starttime=-6 (no start-up fade) --set TPLUG
-  // --plugin lib\NAME.dll ... in.wav out.wav: the output, or nothing when it
-  // failed. The modules stay loaded until the test unloads them.
+  // Rendered with --set starttime=-6 (no start-up fade) and TPLUG; nothing when it failed.
   std::vector<int16_t> render(const std::vector<std::string> &plugins, const char *tplug = "tplug=1") {
-    std::vector<std::string> args = {"roomcaster_render", "--set", "starttime=-6", "--set", tplug};
-    for (const std::string &p : plugins) args.insert(args.end(), {"--plugin", tree.at("lib\\" + p + ".dll")});
-    args.insert(args.end(), {tree.at("in.wav"), tree.at("out.wav")});
-    std::vector<char *> argv;
-    for (std::string &a : args) argv.push_back(a.data());
-    RenderOptions o;
-    std::string error;
-    WavAudio audio;
-    if (!parserenderoptions((int)argv.size(), argv.data(), o, error) || runrender(o) != 0 ||
-        !readwav(tree.at("out.wav"), audio, error))
-      return {};
-    return audio.samples;
+    std::vector<int16_t> out;
+    return HostTest::render({"--set", "starttime=-6", "--set", tplug}, plugins, out) == 0 ? out : std::vector<int16_t>{};
   }
 };
 

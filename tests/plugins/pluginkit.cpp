@@ -1,6 +1,9 @@
 // pluginkit.cpp: the shared test helpers of pluginkit.h.
 #include "pluginkit.h"
 
+#include "app/render.h"
+#include "engine/wavfile.h"
+
 #include <atomic>
 #include <cctype>
 #include <fstream>
@@ -23,6 +26,23 @@ void HostTest::copymodule(const char *fixture, const std::string &relative) cons
 void HostTest::writefile(const std::string &relative, const std::string &bytes) const {
   fs::create_directories(fs::path(tree.at(relative)).parent_path());
   std::ofstream(tree.at(relative), std::ios::binary) << bytes;
+}
+
+int HostTest::render(std::vector<std::string> args, const std::vector<std::string> &plugins,
+                     std::vector<int16_t> &out) const {
+  args.insert(args.begin(), "roomcaster_render");
+  for (const std::string &p : plugins) args.insert(args.end(), {"--plugin", tree.at("lib\\" + p + ".dll")});
+  args.insert(args.end(), {tree.at("in.wav"), tree.at("out.wav")});
+  std::vector<char *> argv;
+  for (std::string &a : args) argv.push_back(a.data());
+  RenderOptions options;
+  std::string error;
+  out.clear();
+  if (!parserenderoptions((int)argv.size(), argv.data(), options, error)) return -1;
+  const int status = runrender(options);
+  WavAudio audio;
+  if (readwav(tree.at("out.wav"), audio, error)) out = audio.samples;
+  return status;
 }
 
 std::string readfile(const std::string &path) {

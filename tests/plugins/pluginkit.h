@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -63,4 +64,9 @@ class HostTest : public ::testing::Test {
   void makefolder(const std::string &relative) const;  // with its parents
   void copymodule(const char *fixture, const std::string &relative) const;
   void writefile(const std::string &relative, const std::string &bytes) const;
+  // roomcaster_render ARGS --plugin lib\NAME.dll ... in.wav out.wav, run in this
+  // process as the renderer runs it: its exit status (-1: the command line was
+  // refused), the output in `out` (empty when none was written). The modules
+  // stay loaded until the test unloads them.
+  int render(std::vector<std::string> args, const std::vector<std::string> &plugins, std::vector<int16_t> &out) const;
 };

@@ -1,6 +1,7 @@
 // The real ringout.dll, loaded as the host loads it: every export under its
 // plain name, ringout.ini read from beside each copy (not from the current
-// directory), separate state per copy, and the further exports.
+// directory), separate state per copy, the further exports, and a close
+// request that comes before the window's loop.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -71,6 +72,27 @@ TEST(RingoutModule, ExportsEachCopyReadingTheSettingsBesideItself) {
   bind<pluginmain_fn>(a, "pluginmain");  // bound only: running it opens the window
   EXPECT_EQ(bind<pluginclose_fn>(a, "pluginclose")(), 0);
   for (HMODULE m : {a, b, c}) FreeLibrary(m);
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
+}
+
+// A close request made before the window's loop has begun (the host's close may
+// come before the window thread has even run) ends that run: the window opens,
+// writes ringout.ini and goes, instead of waiting for a request already made.
+TEST(RingoutModule, ACloseRequestBeforeTheWindowLoopEndsTheRun) {
+  HMODULE m = loadcopy("early", nullptr);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(bind<plugininit_fn>(m, "plugininit")(), 1);
+  const auto close = bind<pluginclose_fn>(m, "pluginclose");
+  EXPECT_EQ(close(), 0);
+  HANDLE window = CreateThread(nullptr, 0, [](void *main) -> DWORD { return reinterpret_cast<pluginmain_fn>(main)(); },
+                               reinterpret_cast<void *>(bind<pluginmain_fn>(m, "pluginmain")), 0, nullptr);
+  const bool ended = WaitForSingleObject(window, 10000) == WAIT_OBJECT_0;
+  EXPECT_TRUE(ended) << "the window waits for a close request already made";
+  if (!ended) close(), WaitForSingleObject(window, INFINITE);
+  CloseHandle(window);
+  EXPECT_TRUE(fs::exists(root / "early" / "ringout.ini"));
+  FreeLibrary(m);
   std::error_code ignored;
   fs::remove_all(root, ignored);
 }

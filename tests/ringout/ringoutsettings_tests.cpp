@@ -34,12 +34,12 @@ TEST(RingoutSettings, MissingLinesTakeTheDefaultLettersAndBlanksReadZeroDecayAnd
       {" 20\r\n 1\r\n 2\r\n", " 20\r\n 1\r\n 2\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
       {"loud\r\n\r\n-99999999999\r\n\r\n 9\r\n-1e6\r\n 1e39\r\n 0.35\r\n 99\r\nrubbish\r\n",
        " 0\r\n 0\r\n-2147483648\r\n 0\r\n 4\r\n-1000000\r\n 0.99\r\n 0.35\r\n"},
-      // kdecay: the window's own extremes stay, a feedback of 1 or more (a ring
-      // line that would never die away) is held at 0.99; below, nothing changes.
+      // kdecay: the window's own extremes stay; a feedback of magnitude 1 or
+      // more (a ring line that would never die away) is held at +-0.99.
       {"1\n1\n1\n1\n1\n1\n 0.99\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 0.99\r\n 1\r\n"},
       {"1\n1\n1\n1\n1\n1\n 0.5\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 0.5\r\n 1\r\n"},
       {"1\n1\n1\n1\n1\n1\n 1\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 0.99\r\n 1\r\n"},
-      {"1\n1\n1\n1\n1\n1\n-3\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n-3\r\n 1\r\n"},
+      {"1\n1\n1\n1\n1\n1\n-3\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n-0.99\r\n 1\r\n"},
       {"1\n1\n1\n1\n-3\n", " 1\r\n 1\r\n 1\r\n 1\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},
       // CR, LF and CR LF endings, a blank line, a last line without an ending.
       {"7\r 8\n\r\n 2", " 7\r\n 8\r\n 0\r\n 2\r\n 1\r\n 100\r\n 0.77\r\n 1\r\n"},

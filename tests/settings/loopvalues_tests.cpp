@@ -1,6 +1,8 @@
 // The loop test's arithmetic and texts, with the worked numbers of the room cases.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/looptest/loopvalues.h"
 
 namespace {
@@ -16,8 +18,12 @@ TEST(LoopCeiling, ProportionalUpTo1800ThenSquare) {
 TEST(LoopCeiling, NoiseAndChange) {
   EXPECT_TRUE(noisetoostrong(200.0f, 400.0f));    // 200 > 140
   EXPECT_FALSE(noisetoostrong(50.0f, 450.0f));
-  EXPECT_FALSE(ceilingchanged(1.0f, 1.04f));
-  EXPECT_TRUE(ceilingchanged(1.0f, 0.9f));
+  // Exactly 5 % either way (0.125 of 2.5, all exact in binary) is no change; a
+  // float step further is.
+  EXPECT_FALSE(ceilingchanged(2.5f, 2.375f));
+  EXPECT_FALSE(ceilingchanged(2.5f, 2.625f));
+  EXPECT_TRUE(ceilingchanged(2.5f, std::nextafter(2.375f, 0.0f)));
+  EXPECT_TRUE(ceilingchanged(2.5f, std::nextafter(2.625f, 3.0f)));
   EXPECT_TRUE(ceilingchanged(3.0f, 0.0903f));
   // The loop level climbs 35 % of the way to a higher tone level and never falls.
   EXPECT_FLOAT_EQ(settlestep(0.0f, 1000.0f), 350.0f);

@@ -38,7 +38,9 @@ TEST(PanelLists, PositionsOfStoredValues) {
   EXPECT_EQ(gainposition(-FLT_MAX), INT_MIN);
   EXPECT_EQ(panposition(FLT_MAX), INT_MAX);
   EXPECT_EQ(deviceposition(INT_MAX), INT_MAX);
-  EXPECT_EQ(buffersizeposition(INT_MAX), buffersizeposition(INT_MAX));
+  // (2147483647 / 10 - 1000) / 100 + 18.01 and (-2147483648 / 10 - 150) / 50 + 1.01, floored: no entry.
+  EXPECT_EQ(buffersizeposition(INT_MAX), 2147491);
+  EXPECT_EQ(buffersizeposition(INT_MIN), -4294970);
 }
 
 TEST(PanelChoices, WhatAChoiceSets) {

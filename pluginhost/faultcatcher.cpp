@@ -1,4 +1,4 @@
-// pluginguard.cpp: the Win32 catcher behind engine/pluginguard.h.
+// faultcatcher.cpp: the Win32 fault catcher that engine/pluginguard.h runs plug-ins in.
 // Threads: guardedrun runs on whichever thread calls a plug-in (the audio thread
 // for pluginproc, the main thread for plugininit); the vectored handler runs on
 // the faulting thread.
