@@ -1,5 +1,5 @@
 // roomcaster_render as a user runs it: what it writes, the WAV kinds it reads,
-// and how it refuses bad input (exit status 2, one line on
+// its progress line, and how it refuses bad input (exit status 2, one line on
 // stderr, OUTPUT neither created nor changed).
 #include <gtest/gtest.h>
 
@@ -36,9 +36,13 @@ class Render : public ::testing::Test {
 
   std::string path(const std::string &name) { return (dir / name).string(); }
 
-  Result run(const std::string &args) {
+  // stderr in err; with `console`, the program runs on a terminal of its own
+  // (script(1)) and err holds everything that terminal showed.
+  Result run(const std::string &args, bool console = false) {
     std::string errfile = path("stderr.txt");
-    std::string cmd = std::string(QUARN_RENDER) + " " + args + " 2>" + errfile + " >/dev/null";
+    std::string cmd = std::string(QUARN_RENDER) + " " + args;
+    cmd = console ? "script -qec '" + cmd + "' /dev/null >" + errfile + " 2>&1 </dev/null"
+                  : cmd + " 2>" + errfile + " >/dev/null";
     int raw = std::system(cmd.c_str());
     std::ifstream in(errfile);
     std::stringstream ss;
@@ -239,6 +243,27 @@ TEST_F(Render, EveryKindOfWavRendersAsIts16BitStereoConversion) {
     ASSERT_EQ(run(args + wav("expected.wav", expected) + " " + path("reference.wav")).status, 0);
     EXPECT_EQ(read(path("kind.wav")), read(path("reference.wav"))) << k.name;
   }
+}
+
+TEST_F(Render, VersionIsTheProjects) {
+  std::string out = path("version.txt");
+  ASSERT_EQ(std::system((std::string(QUARN_RENDER) + " --version >" + out).c_str()), 0);
+  std::ifstream in(out);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "roomcaster_render " QUARN_VERSION "\n");
+}
+
+// On a terminal the line ends at 100 % with the pace and the time left; --quiet
+// and a stderr that is a file show nothing.
+TEST_F(Render, ProgressShowsOnATerminalOnly) {
+  std::string in = wav("in.wav", sine(330, 15000, 20.0));
+  Result console = run(in + " " + path("a.wav"), true);
+  EXPECT_EQ(console.status, 0);
+  EXPECT_NE(console.err.find("rendering 100%"), std::string::npos) << console.err;
+  EXPECT_NE(console.err.find("x real time"), std::string::npos) << console.err;
+  EXPECT_NE(console.err.find("0:00 left"), std::string::npos) << console.err;
+  EXPECT_EQ(run("--quiet " + in + " " + path("b.wav"), true).err, "");
+  EXPECT_EQ(run(in + " " + path("c.wav")).err, "");
 }
 
 TEST_F(Render, PluginsAreRefusedClearlyWhereTheBuildHasNoHost) {
