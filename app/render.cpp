@@ -53,23 +53,30 @@ void renderqueue(void *context, int index) {
   p.queued = true;
 }
 
-bool loadplugins(const RenderOptions &o) {
+// Fills slots 1.. with the --plugin modules in order. A module that loaded but
+// faulted in plugininit is switched off, told at once and counted in `faults`;
+// the render goes on without it.
+bool loadplugins(const RenderOptions &o, int &faults) {
 #ifdef QUARN_HAVE_PLUGINHOST
   for (size_t i = 0; i < o.plugins.size(); ++i) {
     const std::string &path = o.plugins[i];
+    const int slot = static_cast<int>(i) + 1;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
       std::fprintf(stderr, "roomcaster_render: %s: no such plug-in file\n", path.c_str());
       return false;
     }
-    if (!loadpluginfile(path.c_str(), static_cast<int>(i) + 1)) {
-      reportpluginfaults("roomcaster_render");  // a plugininit that faulted says so first
-      std::fprintf(stderr, "roomcaster_render: %s: not a usable plug-in module (cannot be loaded, or lacks plugininit, pluginmain, pluginproc or pluginclose)\n", path.c_str());
-      return false;
+    if (loadpluginfile(path.c_str(), slot)) continue;
+    if (pluginfault[slot].load() != 0) {
+      faults += reportpluginfaults("roomcaster_render");
+      continue;
     }
+    std::fprintf(stderr, "roomcaster_render: %s: not a usable plug-in module (cannot be loaded, or lacks plugininit, pluginmain, pluginproc or pluginclose)\n", path.c_str());
+    return false;
   }
   return true;
 #else
+  (void)faults;
   if (!o.plugins.empty()) {
     std::fprintf(stderr, "roomcaster_render: plug-ins are not available in this build\n");
     return false;
@@ -104,12 +111,12 @@ bool readfiles(const RenderOptions &o) {
   return true;
 }
 
-// Tells each plug-in that faulted during the render; true when one did.
-bool pluginsfaulted() {
+// Tells each plug-in that faulted during the render; how many did.
+int pluginsfaulted() {
 #ifdef QUARN_HAVE_PLUGINHOST
-  return reportpluginfaults("roomcaster_render") > 0;
+  return reportpluginfaults("roomcaster_render");
 #else
-  return false;
+  return 0;
 #endif
 }
 
@@ -122,7 +129,8 @@ int runrender(const RenderOptions &o) {
     std::fprintf(stderr, "roomcaster_render: %s\n", error.c_str());
     return 2;
   }
-  if (!loadplugins(o)) return 2;
+  int faults = 0;
+  if (!loadplugins(o, faults)) return 2;
 
   // Program start-up, then what opening the devices sets, on the stream clock.
   engineinit();
@@ -166,12 +174,12 @@ int runrender(const RenderOptions &o) {
   progress.finish();
   engineplayback.store(nullptr);
 
-  const bool faulted = pluginsfaulted();
+  faults += pluginsfaulted();
   if (!writewav(o.output, out, error)) {
     std::fprintf(stderr, "roomcaster_render: %s\n", error.c_str());
     return 2;
   }
   // The output is written, but it is not what was asked for: a faulting
-  // plug-in was switched off, and its block is silence.
-  return faulted ? 3 : 0;
+  // plug-in was switched off (in pluginproc, its block is silence).
+  return faults > 0 ? 3 : 0;
 }

@@ -3,7 +3,10 @@
 //   RenderOptions o; std::string error;
 //   if (!parserenderoptions(argc, argv, o, error)) -> error, exit 2
 //   int status = runrender(o);   // 0 rendered, 2 bad input (one line on stderr),
-//                                // 3 rendered, but a plug-in faulted and was switched off
+//                                // 3 rendered, but a plug-in faulted (in plugininit or
+//                                // pluginproc) and was switched off
+//
+// The input is any WAV file engine/wavfile.h reads, made 16-bit stereo as it says.
 //
 // Offline rules: the engine starts as program start-up and opening the devices
 // leave it (defaults; starttime 0, inputmode and outputmode 1, vupeak 1.0,
@@ -28,10 +31,13 @@ struct RenderOptions {
   std::vector<std::string> plugins;                     // --plugin PATH, slots 1..6 in order
   std::string input, output;
   bool help = false;
+  bool version = false;
+  bool quiet = false;                                   // --quiet: no progress line
   bool progress = false;                                // progress line on stderr
 };
 
 extern const char *renderusage;
+extern const char *renderversion;  // "roomcaster_render 1.2.3\n"
 
 bool parserenderoptions(int argc, char **argv, RenderOptions &options, std::string &error);
 

@@ -5,13 +5,21 @@
 
 #include "render.h"
 
+#ifndef QUARN_VERSION
+#error "QUARN_VERSION: the project's version, from CMake"
+#endif
+
+const char *renderversion = "roomcaster_render " QUARN_VERSION "\n";
+
 const char *renderusage =
     "usage: roomcaster_render [--settings FILE] [--preset FILE] [--buffersize N] [--set NAME=VALUE]...\n"
-    "                         [--plugin PATH]... INPUT.wav OUTPUT.wav\n"
+    "                         [--plugin PATH]... [--quiet] INPUT.wav OUTPUT.wav\n"
     "\n"
-    "Runs a 16-bit PCM stereo 44100 Hz WAV file through the roomcaster_quarn engine,\n"
-    "block by block, and writes the result (16-bit stereo 44100 Hz, the same frames).\n"
-    "The engine starts as it does when the devices open: 3 s of silence, then a 3 s fade-in.\n"
+    "Runs a 44100 Hz WAV file through the roomcaster_quarn engine, block by block, and\n"
+    "writes the result (16-bit stereo 44100 Hz, the same frames). INPUT is mono or stereo,\n"
+    "PCM of 8, 16, 24 or 32 bits or 32-bit float; it is rounded to 16 bits and mono goes\n"
+    "to both channels. The engine starts as it does when the devices open: 3 s of silence,\n"
+    "then a 3 s fade-in.\n"
     "\n"
     "  --settings FILE    the values of a settings file (roomcaster_quarn.ini), as the program reads them\n"
     "  --preset FILE      then the values of a preset (.dspquarn), as the program loads it\n"
@@ -22,6 +30,8 @@ const char *renderusage =
     "                       play 0|1 (above 1: every block dropped, written as silence),\n"
     "                       starttime (seconds on the stream clock; -6 skips the silence and fade)\n"
     "  --plugin PATH      load a plug-in module into the next slot (1 to 6, in order)\n"
+    "  --quiet            no progress line (it shows only when stderr is a console)\n"
+    "  --version          the version\n"
     "  --help             this text\n";
 
 namespace {
@@ -90,6 +100,11 @@ bool parserenderoptions(int argc, char **argv, RenderOptions &o, std::string &er
     if (a == "--help" || a == "-h") {
       o.help = true;
       return true;
+    } else if (a == "--version") {
+      o.version = true;
+      return true;
+    } else if (a == "--quiet") {
+      o.quiet = true;
     } else if (a == "--buffersize") {
       double v;
       if (!hasvalue) {

@@ -1,5 +1,6 @@
 // roomcaster_render: renders a WAV file through the roomcaster_quarn engine.
-// Exit status: 0 rendered, 2 bad input (one line on stderr; OUTPUT untouched).
+// Exit status: 0 rendered, 2 bad input (one line on stderr; OUTPUT untouched),
+// 3 rendered with a plug-in switched off after a fault.
 #include <cstdio>
 
 #include "render.h"
@@ -12,10 +13,10 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "roomcaster_render: %s\n", error.c_str());
     return 2;
   }
-  if (options.help) {
-    std::fputs(renderusage, stdout);
+  if (options.help || options.version) {
+    std::fputs(options.help ? renderusage : renderversion, stdout);
     return 0;
   }
-  options.progress = stderristerminal();
+  options.progress = !options.quiet && stderristerminal();
   return runrender(options);
 }

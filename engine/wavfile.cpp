@@ -1,4 +1,4 @@
-// wavfile.cpp: WAV reading and atomic writing (portable, no <windows.h>).
+// wavfile.cpp: WAV chunks read, 16-bit stereo written whole (portable, no <windows.h>).
 #include "wavfile.h"
 
 #include <cstdio>
@@ -19,38 +19,82 @@ void put16(std::vector<uint8_t> &b, uint16_t v) {
   b.push_back(static_cast<uint8_t>(v >> 8));
 }
 
-// The tail of the PCM sub-format GUID of an extensible format record.
-const uint8_t pcmguidtail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+// The most frames a 16-bit stereo WAV file holds: its RIFF size counts 36 header
+// bytes and 4 per frame in 32 bits.
+constexpr size_t maxwavframes = (0xFFFFFFFFu - 36) / 4;
 
-bool checkformat(const uint8_t *f, uint32_t size, std::string &error) {
+// The tail shared by the PCM and float sub-format GUIDs of an extensible format
+// record (their first two bytes are the format tag, 1 or 3; these the other 14).
+const uint8_t subformattail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// What the fmt chunk says, once it passed checkformat.
+struct WavFormat {
+  int channels = 0;      // 1 or 2
+  int bits = 0;          // 8, 16, 24 or 32
+  bool isfloat = false;  // 32-bit float samples
+  size_t frame = 0;      // bytes per frame
+};
+
+bool checkformat(const uint8_t *f, uint32_t size, WavFormat &format, std::string &error) {
   if (size < 16) {
     error = "the fmt chunk is too short";
     return false;
   }
-  uint16_t tag = le16(f), channels = le16(f + 2), bits = le16(f + 14);
+  uint16_t tag = le16(f), channels = le16(f + 2), align = le16(f + 12), bits = le16(f + 14);
   uint32_t rate = le32(f + 4);
   if (tag == 0xFFFE) {
-    if (size < 40 || le16(f + 24) != 1 || std::memcmp(f + 26, pcmguidtail, sizeof pcmguidtail) != 0) {
-      error = "not PCM audio (extensible format with another sub-format)";
+    if (size < 40) {
+      error = "the fmt chunk is too short for its extensible format";
       return false;
     }
-  } else if (tag != 1) {
-    error = "not PCM audio (format tag " + std::to_string(tag) + ")";
+    tag = le16(f + 24);
+    if ((tag != 1 && tag != 3) || std::memcmp(f + 26, subformattail, sizeof subformattail) != 0) {
+      error = "not PCM or float audio (extensible format with another sub-format)";
+      return false;
+    }
+  }
+  if (tag != 1 && tag != 3) {
+    error = "not PCM or float audio (format tag " + std::to_string(tag) + ")";
     return false;
   }
-  if (bits != 16) {
-    error = "not 16-bit audio (" + std::to_string(bits) + " bits per sample)";
+  if (tag == 1 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
+    error = std::to_string(bits) + "-bit PCM cannot be read (8, 16, 24 or 32 bits can)";
     return false;
   }
-  if (channels != 2) {
-    error = "not stereo (" + std::to_string(channels) + " channels)";
+  if (tag == 3 && bits != 32) {
+    error = std::to_string(bits) + "-bit float cannot be read (32-bit float can)";
+    return false;
+  }
+  if (channels != 1 && channels != 2) {
+    error = "not mono or stereo (" + std::to_string(channels) + " channels)";
+    return false;
+  }
+  if (align != channels * bits / 8) {
+    error = "the fmt chunk does not add up (" + std::to_string(align) + " bytes per frame for " +
+            std::to_string(channels) + " x " + std::to_string(bits) + " bits)";
     return false;
   }
   if (rate != 44100) {
-    error = "not 44100 Hz (" + std::to_string(rate) + " Hz)";
+    error = "the sample rate is " + std::to_string(rate) + " Hz; only 44100 Hz can be rendered (resample the file to 44100 Hz first)";
     return false;
   }
+  format = {channels, bits, tag == 3, align};
   return true;
+}
+
+// The data chunk's frames as 16-bit stereo (the rules are in wavfile.h).
+void convert(const uint8_t *data, size_t frames, const WavFormat &format, WavAudio &audio) {
+  const size_t width = static_cast<size_t>(format.bits / 8);
+  audio.samples.resize(2 * frames);
+  for (size_t i = 0; i < frames; ++i) {
+    const uint8_t *frame = data + i * format.frame;
+    const int16_t left = wavsample16(frame, format.bits, format.isfloat);
+    audio.samples[2 * i] = left;
+    audio.samples[2 * i + 1] = format.channels == 1 ? left : wavsample16(frame + width, format.bits, format.isfloat);
+  }
+  audio.channels = format.channels;
+  audio.bits = format.bits;
+  audio.isfloat = format.isfloat;
 }
 
 }  // namespace
@@ -62,6 +106,7 @@ bool parsewav(const std::vector<uint8_t> &bytes, WavAudio &audio, std::string &e
     error = "not a WAV file";
     return false;
   }
+  WavFormat format;
   bool havefmt = false;
   size_t pos = 12;
   while (pos + 8 <= n) {
@@ -73,7 +118,7 @@ bool parsewav(const std::vector<uint8_t> &bytes, WavAudio &audio, std::string &e
         error = "the fmt chunk is truncated";
         return false;
       }
-      if (!checkformat(chunk + 8, size, error)) return false;
+      if (!checkformat(chunk + 8, size, format, error)) return false;
       havefmt = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       if (!havefmt) {
@@ -84,12 +129,16 @@ bool parsewav(const std::vector<uint8_t> &bytes, WavAudio &audio, std::string &e
         error = "the data chunk is truncated (" + std::to_string(n - body) + " of " + std::to_string(size) + " bytes present)";
         return false;
       }
-      if (size % 4 != 0) {
+      if (size % format.frame != 0) {
         error = "the data chunk ends inside a frame (" + std::to_string(size) + " bytes)";
         return false;
       }
-      audio.samples.resize(size / 2);
-      for (size_t i = 0; i < size / 2; ++i) audio.samples[i] = static_cast<int16_t>(le16(b + body + 2 * i));
+      const size_t frames = size / format.frame;
+      if (frames > maxwavframes) {
+        error = "too long: " + std::to_string(frames) + " frames as 16-bit stereo pass a WAV file's 4 GiB";
+        return false;
+      }
+      convert(b + body, frames, format, audio);
       return true;
     }
     if (size > n - body) break;
@@ -143,7 +192,7 @@ std::vector<uint8_t> encodewav(const std::vector<int16_t> &samples) {
 }
 
 bool writewav(const std::string &path, const std::vector<int16_t> &samples, std::string &error) {
-  if (samples.size() * 2 > 0xFFFFFFFFu - 36) {
+  if (samples.size() / 2 > maxwavframes) {
     error = path + ": too long for a WAV file";
     return false;
   }

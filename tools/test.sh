@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
 # the native unit tests (ASan/UBSan), every fuzz target for a short time
-# (tools/fuzz.sh) and the Windows tests under Wine.
+# (tools/fuzz.sh) and the Windows tests under Wine; then makes the release
+# archive, tests it and says where it is.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/tools/setup.sh"
@@ -24,5 +25,12 @@ ctest --test-dir "$top/build/native" --output-on-failure -j "$(nproc)" || status
 echo "== fuzz targets, 20 s each"
 bash "$top/tools/fuzz.sh" 20 || status=1
 echo "== Windows tests under Wine"
-ctest --test-dir "$top/build/windows" --output-on-failure || status=1
+ctest --test-dir "$top/build/windows" --output-on-failure -LE release || status=1
+echo "== release archive: made by CPack, then tested as a user gets it (tests/release)"
+release="$top/build/windows/$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$top/build/windows/CPackConfig.cmake" || true).zip"
+if ctest --test-dir "$top/build/windows" --output-on-failure -L release; then
+  echo "release archive, tested: $release ($(stat -c %s "$release") bytes)"
+else
+  status=1
+fi
 exit $status

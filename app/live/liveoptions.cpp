@@ -40,6 +40,10 @@ bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::st
       o.list = true;
       continue;
     }
+    if (a == "--version") {
+      o.version = true;
+      continue;
+    }
     if (a != "--seconds" && a != "--buffersize" && a != "--wavein" && a != "--waveout" && a != "--audio") {
       error = "unknown option '" + a + "' (try --help)";
       return false;
@@ -101,6 +105,9 @@ const char *liveusage() {
          "  --audio BACKEND    waveform (the start value): the waveform API, six buffers a device;\n"
          "                     wasapi: the audio-client interface in shared mode, event-driven\n"
          "  --list             print the capture and playback devices and stop\n"
+         "  --version          print the version and stop\n"
          "Device numbers can change between starts; names as --list prints them do not.\n"
          "The first 3 s after the devices open are silent, the next 3 s fade in.\n";
 }
+
+const char *liveversion() { return "roomcaster_live " QUARN_VERSION "\n"; }

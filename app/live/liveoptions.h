@@ -5,7 +5,7 @@
 //   if (!parseliveoptions(argc, argv, o, error)) { print error; exit 2; }
 //
 //   roomcaster_live [--seconds N] [--buffersize N] [--wavein DEVICE] [--waveout DEVICE]
-//                   [--audio waveform|wasapi] [--list] [--help]
+//                   [--audio waveform|wasapi] [--list] [--help] [--version]
 // A DEVICE is a number (0.., or -1 for the system's default) or a device's name as
 // --list shows it. Numbers can change from one start to the next when devices come
 // and go; names do not. seconds is a whole number from 1 to 1000000.
@@ -22,6 +22,7 @@ struct LiveOptions {
   std::string audio = "waveform";  // the audio back end: "waveform" or "wasapi"
   bool list = false;        // --list: print the devices and stop
   bool help = false;        // --help: print the usage and stop
+  bool version = false;     // --version: print liveversion() and stop
 };
 
 // False with a one-line reason in error when the command line is not understood.
@@ -29,3 +30,5 @@ bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::st
 
 // The usage text for --help.
 const char *liveusage();
+// "roomcaster_live 1.2.3\n", for --version.
+const char *liveversion();

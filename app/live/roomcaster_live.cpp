@@ -111,8 +111,8 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "roomcaster_live: %s\n", error.c_str());
     return 2;
   }
-  if (o.help) {
-    std::fputs(liveusage(), stdout);
+  if (o.help || o.version) {
+    std::fputs(o.help ? liveusage() : liveversion(), stdout);
     return 0;
   }
   if (o.list) {

@@ -50,11 +50,11 @@ void QuarnRoom::play(const std::string &hostfile) {
 
 bool QuarnRoom::record(const std::string &hostfile, double seconds) {
   const std::string s = std::to_string(seconds);
-  // A short latency: with the server's default, PipeWire hands parec only the
-  // first fraction of a second before the time-out ends it.
-  return hostshell("timeout " + s + " parec --latency-msec=20 -d " + speaker +
-                   ".monitor --file-format=wav --format=s16le --rate=44100 "
-                   "--channels=2 '" + hostfile + "'; test -s '" + hostfile + "'",
+  // A short latency: at parec's own (about 2 s on PipeWire) the first samples
+  // come after the time is up. The file holds more than its 44-byte header.
+  return hostshell("timeout " + s + " parec --latency-msec=20 -d " + speaker + ".monitor --file-format=wav "
+                   "--format=s16le --rate=44100 --channels=2 '" + hostfile + "'; test $(stat -c %s '" + hostfile +
+                   "') -gt 44",
                    static_cast<int>(seconds * 1000) + 10000)
              .status == 0;
 }

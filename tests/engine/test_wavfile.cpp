@@ -1,13 +1,18 @@
-// WAV files: the engine's format is read and written exactly; everything else
-// is refused with a message naming the problem; writing never leaves a
+// WAV files: the engine's format is read and written exactly; the other kinds
+// people have become 16-bit stereo by the stated rules; everything else is
+// refused with a message naming the problem; writing never leaves a
 // half-written file behind.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "engine/wavfile.h"
+#include "wavmaker.h"
 
 namespace {
 
@@ -49,19 +54,62 @@ TEST(WavFile, SkipsUnknownChunksAndAcceptsExtensiblePcm) {
   EXPECT_EQ(a.samples, s);
 }
 
+// The edges of each conversion: exact halves go to the even neighbour, the top
+// saturates, float is scaled by 32768 and limited.
+TEST(WavFile, SamplesOfEachFormatBecome16BitsByTheStatedRules) {
+  struct Case {
+    int bits;
+    bool isfloat;
+    int64_t raw;  // the sample's bits
+    int16_t expected;
+  } cases[] = {
+      {8, false, 0, -32768},           {8, false, 128, 0},               {8, false, 255, 32512},
+      {16, false, 0x8000, -32768},     {16, false, 0x7FFF, 32767},       {16, false, 0xFFFF, -1},
+      {24, false, 0x000080, 0},        {24, false, 0x000180, 2},         {24, false, 0x00017F, 1},
+      {24, false, 0x000181, 2},        {24, false, 0xFFFF80, 0},         {24, false, 0xFFFE80, -2},
+      {24, false, 0x7FFF7F, 32767},    {24, false, 0x7FFF80, 32767},     {24, false, 0x800000, -32768},
+      {32, false, 0x00008000, 0},      {32, false, 0x00018000, 2},       {32, false, 0x00018001, 2},
+      {32, false, 0x7FFFFFFF, 32767},  {32, false, 0x80000000, -32768},  {32, false, 0xFFFF7FFF, -1},
+  };
+  for (const Case &c : cases) {
+    const std::vector<uint8_t> b = samplebytes({c.raw}, c.bits);
+    EXPECT_EQ(wavsample16(b.data(), c.bits, false), c.expected) << c.bits << "-bit 0x" << std::hex << c.raw;
+  }
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct {
+    float value;
+    int16_t expected;
+  } floats[] = {{1.0f, 32767},         {-1.0f, -32768},        {0.5f, 16384},          {2.0f, 32767},
+                {-3.0f, -32768},       {inf, 32767},           {-inf, -32768},         {std::nanf(""), 0},
+                {0.5f / 32768, 0},     {1.5f / 32768, 2},      {-1.5f / 32768, -2},    {0.49f / 32768, 0},
+                {32766.5f / 32768, 32766}, {-32767.5f / 32768, -32768}};
+  for (const auto &f : floats) {
+    const std::vector<uint8_t> b = samplebytes({std::bit_cast<uint32_t>(f.value)}, 32);
+    EXPECT_EQ(wavsample16(b.data(), 32, true), f.expected) << f.value;
+  }
+}
+
 TEST(WavFile, RefusesOtherFormatsNamingTheProblem) {
   std::vector<uint8_t> good = encodewav({1, 2, 3, 4});
+  const std::vector<uint8_t> four = samplebytes({0, 0, 0, 0}, 16);
+  std::vector<uint8_t> otherguid = wavbytes(1, 2, 44100, 16, four, true);
+  otherguid[52] ^= 1;  // a byte of the sub-format GUID's fixed tail
   struct Case {
     std::vector<uint8_t> bytes;
     const char *words;
   } cases[] = {
       {{'n', 'o', 'p', 'e'}, "not a WAV file"},
-      {withfield(good, 20, 3, 2), "not PCM"},
-      {withfield(good, 22, 1, 2), "not stereo"},
-      {withfield(good, 24, 48000, 4), "not 44100 Hz"},
-      {withfield(good, 34, 24, 2), "not 16-bit"},
+      {withfield(good, 20, 2, 2), "not PCM or float audio (format tag 2)"},
+      {otherguid, "another sub-format"},
+      {wavbytes(1, 4, 44100, 16, samplebytes({0, 0, 0, 0}, 16)), "not mono or stereo (4 channels)"},
+      {withfield(good, 24, 48000, 4), "the sample rate is 48000 Hz; only 44100 Hz"},
+      {wavbytes(1, 1, 96000, 24, samplebytes({0}, 24), true), "the sample rate is 96000 Hz"},
+      {withfield(good, 34, 12, 2), "12-bit PCM cannot be read"},
+      {wavbytes(3, 1, 44100, 64, std::vector<uint8_t>(8)), "64-bit float cannot be read"},
+      {withfield(good, 32, 6, 2), "does not add up (6 bytes per frame for 2 x 16 bits)"},
       {withfield(good, 40, 1000, 4), "truncated"},
       {withfield(good, 40, 6, 4), "inside a frame"},
+      {wavbytes(1, 1, 44100, 24, {1, 2, 3, 4}), "inside a frame"},
       {std::vector<uint8_t>(good.begin(), good.begin() + 36), "no data chunk"},
   };
   for (const Case &c : cases) {

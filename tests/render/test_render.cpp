@@ -1,7 +1,10 @@
-// roomcaster_render as a user runs it: what it writes, and how it refuses bad
-// input (exit status 2, one line on stderr, OUTPUT neither created nor changed).
+// roomcaster_render as a user runs it: what it writes, the WAV kinds it reads,
+// its progress line, and how it refuses bad input (exit status 2, one line on
+// stderr, OUTPUT neither created nor changed).
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +12,7 @@
 
 #include "chainharness.h"
 #include "engine/wavfile.h"
+#include "wavmaker.h"
 
 namespace fs = std::filesystem;
 
@@ -32,9 +36,13 @@ class Render : public ::testing::Test {
 
   std::string path(const std::string &name) { return (dir / name).string(); }
 
-  Result run(const std::string &args) {
+  // stderr in err; with `console`, the program runs on a terminal of its own
+  // (script(1)) and err holds everything that terminal showed.
+  Result run(const std::string &args, bool console = false) {
     std::string errfile = path("stderr.txt");
-    std::string cmd = std::string(QUARN_RENDER) + " " + args + " 2>" + errfile + " >/dev/null";
+    std::string cmd = std::string(QUARN_RENDER) + " " + args;
+    cmd = console ? "script -qec '" + cmd + "' /dev/null >" + errfile + " 2>&1 </dev/null"
+                  : cmd + " 2>" + errfile + " >/dev/null";
     int raw = std::system(cmd.c_str());
     std::ifstream in(errfile);
     std::stringstream ss;
@@ -126,10 +134,10 @@ TEST_F(Render, StarttimeMinusSixSkipsTheSilenceAndFade) {
 
 TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
   std::vector<uint8_t> good = encodewav(std::vector<int16_t>(800, 5));
-  std::vector<uint8_t> mono = good, fast = good, eightbit = good, truncated = good;
-  mono[22] = 1;
+  std::vector<uint8_t> surround = good, fast = good, twelvebit = good, truncated = good;
+  surround[22] = 6;
   fast[24] = 0x80, fast[25] = 0xBB;  // 48000
-  eightbit[34] = 8;
+  twelvebit[34] = 12;
   truncated.resize(truncated.size() - 10);
   std::string in = wav("in.wav", std::vector<int16_t>(800, 5));
   struct Case {
@@ -138,9 +146,9 @@ TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
       {path("absent.wav") + " OUT", "cannot open"},
       {dir.string() + " OUT", "folder"},
       {bytesfile("text.wav", {'h', 'e', 'l', 'l', 'o'}) + " OUT", "not a WAV"},
-      {bytesfile("mono.wav", mono) + " OUT", "stereo"},
-      {bytesfile("fast.wav", fast) + " OUT", "44100"},
-      {bytesfile("eight.wav", eightbit) + " OUT", "16-bit"},
+      {bytesfile("surround.wav", surround) + " OUT", "not mono or stereo (6 channels)"},
+      {bytesfile("fast.wav", fast) + " OUT", "the sample rate is 48000 Hz; only 44100 Hz can be rendered"},
+      {bytesfile("twelve.wav", twelvebit) + " OUT", "12-bit PCM"},
       {bytesfile("cut.wav", truncated) + " OUT", "truncated"},
       {"--speed 2 " + in + " OUT", "unknown option"},
       {"--set colour=1 " + in + " OUT", "unknown name"},
@@ -179,6 +187,83 @@ TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
   fs::remove(path("out.wav"));
   EXPECT_EQ(run(path("absent.wav") + " " + path("out.wav")).status, 2);
   EXPECT_FALSE(fs::exists(path("out.wav")));
+}
+
+// The 16-bit value a sample of each kind stands for, worked out here apart from
+// the reader: scaled to the 16-bit step, rounded to nearest (halves to even,
+// the default rounding mode), limited to the 16-bit range.
+int16_t as16(double scaled) {
+  if (std::isnan(scaled)) return 0;
+  return static_cast<int16_t>(std::clamp(std::nearbyint(scaled), -32768.0, 32767.0));
+}
+
+// One file of each kind, made from the same 1.5 s of sound with random low
+// bits, reads as the 16-bit stereo the documented conversion makes of it (the
+// chain can hide a step of difference; the reader cannot) and renders exactly
+// as that 16-bit stereo file.
+TEST_F(Render, EveryKindOfWavRendersAsIts16BitStereoConversion) {
+  struct Kind {
+    const char *name;
+    int tag, channels, bits;
+    bool extensible;
+  } kinds[] = {{"pcm8-mono", 1, 1, 8, false},      {"pcm16-mono", 1, 1, 16, false},
+               {"pcm24-mono", 1, 1, 24, false},    {"pcm24-stereo", 1, 2, 24, false},
+               {"pcm32-stereo", 1, 2, 32, false},  {"float-mono", 3, 1, 32, false},
+               {"float-stereo", 3, 2, 32, false},  {"ext-pcm24-stereo", 1, 2, 24, true},
+               {"ext-float-mono", 3, 1, 32, true}};
+  uint32_t noise = 12345;
+  for (const Kind &k : kinds) {
+    std::vector<int64_t> raw;
+    std::vector<int16_t> expected;
+    for (size_t i = 0; i < 66150 * static_cast<size_t>(k.channels); ++i) {
+      noise = noise * 1664525u + 1013904223u;
+      // Up to 1.25 x full scale, so the float kinds are also limited.
+      const double x = 1.25 * std::sin(i * 0.0123) + (noise >> 8) / 16777216.0 / 4096.0;
+      if (k.tag == 3) {
+        const float f = static_cast<float>(x);
+        raw.push_back(std::bit_cast<uint32_t>(f));
+        expected.push_back(as16(f * 32768.0));
+        continue;
+      }
+      const int64_t full = int64_t{1} << (k.bits - 1);
+      const int64_t v = std::clamp<int64_t>(static_cast<int64_t>(std::floor(x * full)), -full, full - 1);
+      raw.push_back(k.bits == 8 ? v + 128 : v);
+      expected.push_back(k.bits == 8 ? static_cast<int16_t>(v * 256) : as16(std::ldexp(static_cast<double>(v), 16 - k.bits)));
+    }
+    if (k.channels == 1) {
+      std::vector<int16_t> both;
+      for (int16_t s : expected) both.insert(both.end(), {s, s});
+      expected.swap(both);
+    }
+    const std::string in = bytesfile(std::string(k.name) + ".wav",
+                                     wavbytes(k.tag, k.channels, 44100, k.bits, samplebytes(raw, k.bits), k.extensible));
+    EXPECT_EQ(read(in), expected) << k.name;
+    const std::string args = "--set starttime=-6 --buffersize 1500 ";
+    ASSERT_EQ(run(args + in + " " + path("kind.wav")).status, 0) << k.name;
+    ASSERT_EQ(run(args + wav("expected.wav", expected) + " " + path("reference.wav")).status, 0);
+    EXPECT_EQ(read(path("kind.wav")), read(path("reference.wav"))) << k.name;
+  }
+}
+
+TEST_F(Render, VersionIsTheProjects) {
+  std::string out = path("version.txt");
+  ASSERT_EQ(std::system((std::string(QUARN_RENDER) + " --version >" + out).c_str()), 0);
+  std::ifstream in(out);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "roomcaster_render " QUARN_VERSION "\n");
+}
+
+// On a terminal the line ends at 100 % with the pace and the time left; --quiet
+// and a stderr that is a file show nothing.
+TEST_F(Render, ProgressShowsOnATerminalOnly) {
+  std::string in = wav("in.wav", sine(330, 15000, 20.0));
+  Result console = run(in + " " + path("a.wav"), true);
+  EXPECT_EQ(console.status, 0);
+  EXPECT_NE(console.err.find("rendering 100%"), std::string::npos) << console.err;
+  EXPECT_NE(console.err.find("x real time"), std::string::npos) << console.err;
+  EXPECT_NE(console.err.find("0:00 left"), std::string::npos) << console.err;
+  EXPECT_EQ(run("--quiet " + in + " " + path("b.wav"), true).err, "");
+  EXPECT_EQ(run(in + " " + path("c.wav")).err, "");
 }
 
 TEST_F(Render, PluginsAreRefusedClearlyWhereTheBuildHasNoHost) {

@@ -1,0 +1,8 @@
+// renderconsole.cpp: is stderr a terminal? (POSIX)
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "renderterminal.h"
+
+bool stderristerminal() { return isatty(fileno(stderr)) != 0; }
