@@ -48,8 +48,8 @@ TEST_F(reviewfidelity, thecurrentcontrolandhandlefollowtheoperationsthatsetthem)
   EXPECT_EQ(guicurrentcontrol(), "w.e") << "the last one added";
   setcombolist("w.co", {"a", "b"});
   EXPECT_EQ(guicurrentcontrol(), "w.co");
-  gethandle("w");
-  guisetfocushandle(gethandle("w.e") ? gui.controls[2].handle : 0);
+  gethandle("w");  // makes the window the current handle
+  guisetfocushandle(gui.controls[2].handle);
   EXPECT_EQ(gui.currenthandle, gui.controls[2].handle);
   EXPECT_EQ(gettexthandle(0), "");
   EXPECT_EQ(getguiname(gui.controls[1].handle), "w.co");
