@@ -1,8 +1,8 @@
 // Block rules of processblock: when a block is placed or dropped, buffer
-// rotation, play at the output. (What the chain makes of a placed block, pan,
-// the test tone, the start-up envelope and the level period among it, is held
-// to the plain model in test_chainreference.cpp; non-finite plug-in results in
-// tests/plugins/chaintests.cpp.)
+// rotation, play at the output. Elsewhere: five or six free buffers place a
+// block and four drop it (test_streamblocks.cpp); what the chain makes of a
+// placed block (test_chainreference.cpp); non-finite plug-in results
+// (tests/plugins/chaintests.cpp).
 #include <gtest/gtest.h>
 
 #include "chainharness.h"
@@ -10,21 +10,6 @@
 namespace {
 
 std::vector<int16_t> block(int frames, int16_t value = 1000) { return std::vector<int16_t>(2 * frames, value); }
-
-TEST(BlockPlacement, ProcessedWithFiveOrSixFreeDroppedWithFour) {
-  startengine();
-  TestPlayback p(400);
-  p.autofree = false;  // nothing is ever played back
-  std::vector<int16_t> b = block(400);
-  for (int i = 0; i < 4; ++i) {
-    p.pendingcount = 800;
-    processblock(b.data(), 800);
-  }
-  // 6 free, then 5 free: two blocks queued; then 4 free: dropped, and again.
-  EXPECT_EQ(p.queuedindexes.size(), 2u);
-  EXPECT_EQ(engine.freeout.load(), 4);
-  EXPECT_NE(p.queuedindexes[0], p.queuedindexes[1]);
-}
 
 TEST(BlockPlacement, RotationSkipsBusyBuffers) {
   startengine();

@@ -21,17 +21,6 @@ std::vector<uint8_t> withfield(std::vector<uint8_t> b, size_t at, uint32_t value
   return b;
 }
 
-TEST(WavFile, RoundTripKeepsEverySample) {
-  std::vector<int16_t> s = {0, 1, -1, 32767, -32768, 1234, -4321, 7};
-  s.resize(s.size() + 2);  // a whole number of frames
-  WavAudio a;
-  std::string error;
-  ASSERT_TRUE(parsewav(encodewav(s), a, error)) << error;
-  EXPECT_EQ(a.samples, s);
-  std::vector<uint8_t> b = encodewav(s);
-  EXPECT_EQ(b.size(), 44 + 2 * s.size());
-}
-
 TEST(WavFile, SkipsUnknownChunksAndAcceptsExtensiblePcm) {
   std::vector<int16_t> s = {5, -5, 6, -6};
   std::vector<uint8_t> b = encodewav(s);
@@ -44,13 +33,7 @@ TEST(WavFile, SkipsUnknownChunksAndAcceptsExtensiblePcm) {
   EXPECT_EQ(a.samples, s);
 
   // The extensible form of the same format.
-  std::vector<uint8_t> e = encodewav(s);
-  std::vector<uint8_t> ext = {0xFE, 0xFF, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0, 22, 0, 16, 0,
-                              3, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
-  e.erase(e.begin() + 20, e.begin() + 36);
-  e.insert(e.begin() + 20, ext.begin(), ext.end());
-  e = withfield(e, 16, 40, 4);
-  ASSERT_TRUE(parsewav(e, a, error)) << error;
+  ASSERT_TRUE(parsewav(wavbytes(1, 2, 44100, 16, samplebytes({5, -5, 6, -6}, 16), true), a, error)) << error;
   EXPECT_EQ(a.samples, s);
 }
 
@@ -127,11 +110,14 @@ TEST(WavFile, WritingReplacesWholeOrNotAtAll) {
   fs::create_directories(dir);
   std::string path = (dir / "out.wav").string();
   std::string error;
-  ASSERT_TRUE(writewav(path, {1, 2, 3, 4}, error)) << error;
-  ASSERT_TRUE(writewav(path, {9, 9}, error)) << error;
+  // Every sample comes back, after the 44-byte header of the plain form.
+  const std::vector<int16_t> extremes = {0, 1, -1, 32767, -32768, 1234, -4321, 7};
+  ASSERT_TRUE(writewav(path, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, error)) << error;
+  ASSERT_TRUE(writewav(path, extremes, error)) << error;
   WavAudio a;
   ASSERT_TRUE(readwav(path, a, error)) << error;
-  EXPECT_EQ(a.samples, (std::vector<int16_t>{9, 9}));
+  EXPECT_EQ(a.samples, extremes);
+  EXPECT_EQ(fs::file_size(path), 44 + 2 * extremes.size());
   // A target inside a missing folder: refused, and nothing is left behind.
   EXPECT_FALSE(writewav((dir / "missing" / "x.wav").string(), {1, 2}, error));
   EXPECT_FALSE(error.empty());

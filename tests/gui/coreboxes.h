@@ -1,13 +1,7 @@
-// coreboxes: a second thread that reads and answers the toolkit's message
-// boxes while a test runs on the user-interface thread.
-//
-//   boxanswerer boxes;                  // from now on every box is read and OK'd
-//   boxanswerer boxes({IDCANCEL});      // or: the first boxes get these answers
-//   guinotice("text", "title");         // returns once the thread pressed OK
-//   EXPECT_EQ(boxes.seen(), (std::vector<seenbox>{{"title", "text"}}));
-//
-// answers holds IDOK, IDCANCEL, or 0 for "close the box" (WM_CLOSE); when it
-// runs out, boxes are OK'd. Only boxes of this process are touched.
+// coreboxes: a second thread that reads and answers this process's message
+// boxes while a test runs on the user-interface thread. The answers given
+// (IDOK, IDCANCEL, or 0 for closing the box) are used in turn, then every box
+// is OK'd; seen() lists each box as {title, text}.
 #pragma once
 #include <windows.h>
 

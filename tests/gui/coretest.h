@@ -25,6 +25,16 @@ inline void openplain(const std::string &name, int width = 400, int height = 300
   openwindow(name, name, 50, 50, width, height, WS_OVERLAPPEDWINDOW, 0);
 }
 
+// Callbacks on<'a'>, on<'b'> ... add their letter to `heard` and keep the event
+// they saw; every test starts with nothing heard.
+inline std::string heard;
+inline guieventrecord heardevent;
+template <char who>
+void on() {
+  heard += who;
+  heardevent = guievent;
+}
+
 struct coretest : ::testing::Test {
   boxanswerer boxes;
   void SetUp() override {
@@ -32,6 +42,7 @@ struct coretest : ::testing::Test {
     gui.quit = 0;
     gui.enterlatch = 0;
     guievent = guieventrecord{};
+    heard.clear();
   }
   void TearDown() override {
     guiclose("nomsg");

@@ -1,19 +1,9 @@
 // Commands reaching callbacks and usersubs; traps on unknown names.
 #include "coretest.h"
 
-// Each callback adds its letter to `calls` and keeps the event it saw.
-static std::string calls;
-static guieventrecord lastevent;
-template <char who>
-static void on() {
-  calls += who;
-  lastevent = guievent;
-}
-
 struct coredispatch : coretest {
   void SetUp() override {
     coretest::SetUp();
-    calls.clear();
     declare("w.play", "button", 0x800000, on<'p'>, 120, 10, 80, 24, "play");
     declare("w.list", "listbox", 0x200001, on<'l'>, 10, 10, 100, 100);
     declare("w.file.open", "menuitem", 0, on<'m'>);
@@ -29,25 +19,25 @@ TEST_F(coredispatch, clicksselectionsandmenuitemsreachtheircallbackwiththeeventf
   HWND button = gui.controls[1].handle, list = gui.controls[2].handle;
   SendMessageA(button, BM_CLICK, 0, 0);
   pump();
-  ASSERT_EQ(calls, "p");
-  EXPECT_EQ(lastevent.index, 1);
-  EXPECT_EQ(lastevent.handle, button);
-  EXPECT_EQ(lastevent.hwnd, gethandle("w"));
+  ASSERT_EQ(heard, "p");
+  EXPECT_EQ(heardevent.index, 1);
+  EXPECT_EQ(heardevent.handle, button);
+  EXPECT_EQ(heardevent.hwnd, gethandle("w"));
   EXPECT_EQ(guicurrentcontrol(), "w.play");
 
   command(2, LBN_SELCHANGE, list);
-  ASSERT_EQ(calls, "pl");
-  EXPECT_EQ(lastevent.index, 2);
-  EXPECT_EQ(lastevent.code, 1);
+  ASSERT_EQ(heard, "pl");
+  EXPECT_EQ(heardevent.index, 2);
+  EXPECT_EQ(heardevent.code, 1);
   command(2, LBN_DBLCLK, list);  // codes other than 0 and 1 pass nobody
   command(1, 0, list);           // the button's id, the list's handle
   command(1, 0, 0);
-  EXPECT_EQ(calls, "pl");
+  EXPECT_EQ(heard, "pl");
   EXPECT_EQ(guicurrentcontrol(), "w.list") << "an ignored command changes nothing";
 
   command(3, 0, 0);  // menus send no handle
-  EXPECT_EQ(calls, "plm");
-  EXPECT_EQ(lastevent.index, 3);
+  EXPECT_EQ(heard, "plm");
+  EXPECT_EQ(heardevent.index, 3);
 }
 
 TEST_F(coredispatch, usersubsarecheckedreachedbynumberandleavetheeventalone) {
@@ -75,9 +65,9 @@ TEST_F(coredispatch, usersubsarecheckedreachedbynumberandleavetheeventalone) {
   command(1000, 2, 0);  // not a click
   changeusersub(1000, 0);
   command(1000, 0, 0);
-  EXPECT_EQ(calls, "cd");
+  EXPECT_EQ(heard, "cd");
   EXPECT_EQ(gui.usersub[999], &on<'e'>) << "changeusersub has no lower bound";
-  EXPECT_EQ(lastevent.index, 77);
+  EXPECT_EQ(heardevent.index, 77);
 }
 
 TEST_F(coretest, trapsonunknownnameswarn) {

@@ -1,13 +1,6 @@
 // The Enter shortcut, typed characters, key traps, scroll bars, the pump.
 #include "coretest.h"
 
-static int calls = 0;
-static guieventrecord lastevent;
-static void oncall() {
-  calls++;
-  lastevent = guievent;
-}
-
 // Sets the thread's own key state as the input queue would.
 static void setkey(int vk, bool down) {
   BYTE state[256];
@@ -17,8 +10,7 @@ static void setkey(int vk, bool down) {
 }
 
 TEST_F(coretest, entercallsthefocusedcontrolsoncepernpress) {
-  calls = 0;
-  declare("w.msg", "edit", 0x1004, oncall, 10, 10, 200, 60);
+  declare("w.msg", "edit", 0x1004, on<'k'>, 10, 10, 200, 60);
   openplain("w");
   SetForegroundWindow(gethandle("w"));
   SetFocus(gui.controls[1].handle);
@@ -27,28 +19,27 @@ TEST_F(coretest, entercallsthefocusedcontrolsoncepernpress) {
     setkey(VK_RETURN, down);
     guiscan();
   }
-  EXPECT_EQ(calls, 2) << "a held key fires once, each new press again";
+  EXPECT_EQ(heard, "kk") << "a held key fires once, each new press again";
   SetFocus(0);
   setkey(VK_RETURN, true);
   guiscan();
   setkey(VK_RETURN, false);
-  EXPECT_EQ(calls, 2) << "nothing focused, nothing called";
+  EXPECT_EQ(heard, "kk") << "nothing focused, nothing called";
 }
 
 TEST_F(coretest, typedcharactersandthekeyboardtrap) {
   openplain("w");
   HWND h = gethandle("w");
-  calls = 0;
-  trapkeyboard("w", oncall);
+  trapkeyboard("w", on<'k'>);
   PostMessageA(h, WM_CHAR, 'x', 0);
   PostMessageA(h, WM_CHAR, 'y', 0);
   EXPECT_EQ(guigetkey(), "y") << "the last character replaces the one before";
   EXPECT_EQ(guigetkey(), "");
   SendMessageA(h, WM_KEYUP, VK_F5, 0x1234);
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(lastevent.key, VK_F5);
-  EXPECT_EQ(lastevent.msg, (UINT)WM_KEYUP);
-  EXPECT_EQ(lastevent.lparam, 0x1234);
+  EXPECT_EQ(heard, "k");
+  EXPECT_EQ(heardevent.key, VK_F5);
+  EXPECT_EQ(heardevent.msg, (UINT)WM_KEYUP);
+  EXPECT_EQ(heardevent.lparam, 0x1234);
 }
 
 static int scrollpos = -1;
@@ -110,13 +101,12 @@ TEST_F(coretest, apasshandlesathousandmessagesneverblocksandthequitmessageendsth
   CloseHandle(passed);
   pump();
 
-  addusersub(1000, oncall);
-  calls = 0;
+  addusersub(1000, on<'k'>);
   for (int i = 0; i < 1500; i++) PostMessageA(h, WM_COMMAND, 1000, 0);
   guiscan();
-  EXPECT_EQ(calls, 1000);
+  EXPECT_EQ(heard.size(), 1000u);
   guiscan();
-  EXPECT_EQ(calls, 1500);
+  EXPECT_EQ(heard.size(), 1500u);
 
   PostQuitMessage(0);
   guiscan();

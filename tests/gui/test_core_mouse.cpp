@@ -2,23 +2,14 @@
 // this window that holds the point and traps that message.
 #include "coretest.h"
 
-static std::string hit;
-static void onhit(const char *who) {
-  hit = who + (" " + std::to_string(guievent.mousex)) + "," + std::to_string(guievent.mousey);
-}
-static void ona() { onhit("a"); }
-static void onb() { onhit("b"); }
-static void onbright() { onhit("b right"); }
-static void onother() { onhit("other"); }
-
 TEST_F(coretest, mousetrapsgotothefirstboxholdingthepoint) {
   declare("o.box", "static", 7, 0, 10, 10, 100, 100, "graphicbox");  // another window's
   declare("w.a", "static", 7, 0, 10, 10, 100, 100, "graphicbox");
   declare("w.b", "static", 7, 0, 50, 50, 100, 100, "graphicbox");
-  trapleftmouse("o.box", onother);
-  trapleftmouse("w.a", ona);
-  trapleftmouse("w.b", onb);
-  traprightmouse("w.b", onbright);
+  trapleftmouse("o.box", on<'o'>);
+  trapleftmouse("w.a", on<'a'>);
+  trapleftmouse("w.b", on<'b'>);
+  traprightmouse("w.b", on<'r'>);
   openplain("w");
   struct { UINT msg; int x, y; const char *seen; } cases[] = {
       {WM_LBUTTONDOWN, 60, 70, "a 50,60"},    // inside both: the lower index only
@@ -27,12 +18,13 @@ TEST_F(coretest, mousetrapsgotothefirstboxholdingthepoint) {
       {WM_LBUTTONDOWN, 10, 10, "a 0,0"},
       {WM_LBUTTONDOWN, 150, 150, "b 100,100"},
       {WM_LBUTTONDOWN, 151, 150, ""},  {WM_LBUTTONDOWN, 9, 50, ""},
-      {WM_RBUTTONDOWN, 60, 70, "b right 10,20"},  // a has no right-button trap
+      {WM_RBUTTONDOWN, 60, 70, "r 10,20"},  // a has no right-button trap
       {WM_LBUTTONUP, 60, 70, ""},      {WM_MOUSEMOVE, 60, 70, ""},  // nobody traps these
   };
   for (auto &c : cases) {
-    hit = "";
+    heard.clear();
     SendMessageA(gethandle("w"), c.msg, 0, MAKELPARAM(c.x, c.y));
-    EXPECT_EQ(hit, c.seen) << c.msg << " at " << c.x << "," << c.y;
+    if (!heard.empty()) heard += " " + std::to_string(heardevent.mousex) + "," + std::to_string(heardevent.mousey);
+    EXPECT_EQ(heard, c.seen) << c.msg << " at " << c.x << "," << c.y;
   }
 }

@@ -3,14 +3,6 @@
 // closing leaves behind.
 #include "coretest.h"
 
-static std::string calls;
-static guieventrecord lastevent;
-template <char who>
-static void on() {
-  calls += who;
-  lastevent = guievent;
-}
-
 static HMENU dropdown(const std::string &menu) {
   return (HMENU)gui.controls[guicontrolindex(menu)].handle;
 }
@@ -22,10 +14,6 @@ static std::string caption(HMENU menu, int position) {
 }
 
 struct menus : coretest {
-  void SetUp() override {
-    coretest::SetUp();
-    calls.clear();
-  }
   // w.file holding open, wrap and quit on the open window w.
   void addfile() {
     addmenu("w.file", "file", MF_POPUP);
@@ -81,8 +69,8 @@ TEST_F(menus, itemscallbackwiththeirslotandtakestatesandcaptions) {
   EXPECT_EQ(GetMenuItemID(file, 0), (UINT)open);
   choose("w.file.quit");
   choose("w.file.open");
-  EXPECT_EQ(calls, "qo");
-  EXPECT_EQ(lastevent.index, open);
+  EXPECT_EQ(heard, "qo");
+  EXPECT_EQ(heardevent.index, open);
   EXPECT_EQ(guicurrentcontrol(), "w.file.open");
 
   auto state = [file](int position) { return GetMenuState(file, position - 1, MF_BYPOSITION); };
@@ -100,7 +88,7 @@ TEST_F(menus, itemscallbackwiththeirslotandtakestatesandcaptions) {
   setmenutext("w.file", 3, longtext);
   EXPECT_EQ(caption(file, 2), longtext.substr(0, 254));
   choose("w.file.quit");
-  EXPECT_EQ(calls, "qoq") << "the renamed item keeps its command";
+  EXPECT_EQ(heard, "qoq") << "the renamed item keeps its command";
 }
 
 TEST_F(menus, closingdestroysthemenusandtheyareaddedagaininthesameslots) {
@@ -121,5 +109,5 @@ TEST_F(menus, closingdestroysthemenusandtheyareaddedagaininthesameslots) {
   EXPECT_EQ(GetMenuItemCount(dropdown("w.file")), 3);
   EXPECT_EQ(GetMenuState(dropdown("w.file"), 0, MF_BYPOSITION), 0u) << "a new, unchecked item";
   choose("w.file.wrap");
-  EXPECT_EQ(calls, "w");
+  EXPECT_EQ(heard, "w");
 }

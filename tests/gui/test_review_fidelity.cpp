@@ -4,16 +4,13 @@
 
 using reviewfidelity = coretest;
 
-static int fired = 0;
-static void onany() { fired++; }
-
 TEST_F(reviewfidelity, guiinitforgetseverythingguiclosekeepsthenames) {
-  addedit("w.e", "", onany, 10, 10, 100, 24, 0);
+  addedit("w.e", "", on<'a'>, 10, 10, 100, 24, 0);
   addgraphicbox("w.g", 10, 40, 20, 20, "gfx", 0);
-  trapleftmouse("w.g", onany);
-  addusersub(1000, onany);
+  trapleftmouse("w.g", on<'a'>);
+  addusersub(1000, on<'a'>);
   openplain("w");
-  trapclose("w", onany);  // a window's trap needs the window registered
+  trapclose("w", on<'a'>);  // a window's trap needs the window registered
 
   guiclose("nomsg");
   EXPECT_EQ(gui.started, 0);
@@ -21,7 +18,7 @@ TEST_F(reviewfidelity, guiinitforgetseverythingguiclosekeepsthenames) {
   EXPECT_EQ(gui.windowsused * 10 + gui.controlsused, 12) << "names and counters stay";
   EXPECT_EQ(getgraphicbox("w.g"), nullptr) << "images are freed";
   EXPECT_EQ(gui.editbrush, (HBRUSH)0);
-  EXPECT_EQ(gui.windows[1].close, &onany) << "traps stay";
+  EXPECT_EQ(gui.windows[1].close, &on<'a'>) << "traps stay";
   openplain("w");
   EXPECT_EQ(iswindowopen("w"), 1);
   EXPECT_NE(gethandle("w.e"), (HWND)0) << "reopened with its controls";
@@ -37,7 +34,7 @@ TEST_F(reviewfidelity, guiinitforgetseverythingguiclosekeepsthenames) {
   EXPECT_EQ(gui.windows[1].close, (guicallback)0);
   EXPECT_EQ(gui.controls[2].leftmouse, (guicallback)0);
   EXPECT_NE(gui.editbrush, (HBRUSH)0);
-  addusersub(1000, onany);
+  addusersub(1000, on<'a'>);
   EXPECT_TRUE(boxes.seen().empty()) << "slot 1000 is free again";
 }
 
@@ -48,8 +45,8 @@ TEST_F(reviewfidelity, thecurrentcontrolandhandlefollowtheoperationsthatsetthem)
   EXPECT_EQ(guicurrentcontrol(), "w.e") << "the last one added";
   setcombolist("w.co", {"a", "b"});
   EXPECT_EQ(guicurrentcontrol(), "w.co");
-  gethandle("w");
-  guisetfocushandle(gethandle("w.e") ? gui.controls[2].handle : 0);
+  gethandle("w");  // makes the window the current handle
+  guisetfocushandle(gui.controls[2].handle);
   EXPECT_EQ(gui.currenthandle, gui.controls[2].handle);
   EXPECT_EQ(gettexthandle(0), "");
   EXPECT_EQ(getguiname(gui.controls[1].handle), "w.co");
@@ -63,13 +60,12 @@ TEST_F(reviewfidelity, thecurrentcontrolandhandlefollowtheoperationsthatsetthem)
 TEST_F(reviewfidelity, guiwaitdispatchesonemessagebutneverthequit) {
   openplain("w");
   pump(20);
-  addusersub(1000, onany);
-  fired = 0;
+  addusersub(1000, on<'a'>);
   gui.quit = 1;  // guiscan inert: guiwait takes exactly the next message
   PostQuitMessage(0);
   guiwait();
   PostMessageA(gethandle("w"), WM_COMMAND, 1000, 0);
   guiwait();
-  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(heard, "a");
   gui.quit = 0;
 }

@@ -7,37 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "pluginhost/pluginhost.h"
-
-// One open ringout window, found by its caption ("plugin3/ringout.dll").
-struct RingoutWin {
-  HWND window = nullptr;
-  HWND gain = nullptr, kdecay = nullptr, tdecay = nullptr, decay = nullptr, rate = nullptr;
-  HWND tdecayon = nullptr;  // the "decay" check box
-
-  // Waits until the window exists and its last list is filled; the controls
-  // are taken by their places in the window.
-  static RingoutWin find(const std::string &caption);
-
-  // A list's entry count, the text of entry p (1-based), the selected entry's
-  // text ("" for none).
-  static int count(HWND combo);
-  static std::string entry(HWND combo, int position);
-  static std::vector<std::string> entries(HWND combo);
-  static std::string selected(HWND combo);
-  std::string selections() const;  // the five selections "gain decay tdecay kdecay rate"
-  bool checked() const;            // the check mark of "decay"
-
-  // What the user does: pick entry p, click "decay", the close box, Escape.
-  void choose(HWND combo, int position) const;
-  void choose(HWND combo, const std::string &text) const;
-  void clickdecay() const;
-  void closebox() const;
-  void escape() const;
-};
 
 // Polls until `done` holds, at most 20 s; false if it never did. A guard
 // against hanging only: no test asserts how long anything takes.
@@ -50,19 +28,171 @@ bool waitfor(cond done, int ms = 20000) {
   return true;
 }
 
+namespace windowkit {
+
+// A message to the window's thread, answered once it next pumps (every 100 ms);
+// the callbacks it starts have finished when this returns.
+inline LRESULT sendto(HWND target, UINT msg, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutA(target, msg, wparam, lparam, SMTO_NORMAL, 20000, &result), 0) << msg;
+  return static_cast<LRESULT>(result);
+}
+
+// The child control whose top-left corner lies at (x, y) in the window's client area.
+inline HWND controlat(HWND window, int x, int y) {
+  struct Finder {
+    HWND window;
+    int x, y;
+    HWND found;
+  } f{window, x, y, nullptr};
+  EnumChildWindows(window, [](HWND child, LPARAM data) -> BOOL {
+    Finder &f = *reinterpret_cast<Finder *>(data);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, f.window, reinterpret_cast<POINT *>(&r), 2);
+    if (r.left == f.x && r.top == f.y) f.found = child;
+    return f.found == nullptr;
+  }, reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+
+// A query waits for the window's next pump (every 100 ms); queries sent from
+// threads of their own all wait for the same one.
+template <typename each>
+void inparallel(int n, each body) {
+  std::vector<std::thread> threads;
+  for (int i = 0; i < n; i++) threads.emplace_back(body, i);
+  for (std::thread &t : threads) t.join();
+}
+
+}  // namespace windowkit
+
+// One open ringout window, found by its caption ("plugin3/ringout.dll").
+struct RingoutWin {
+  HWND window = nullptr;
+  HWND gain = nullptr, kdecay = nullptr, tdecay = nullptr, decay = nullptr, rate = nullptr;
+  HWND tdecayon = nullptr;  // the "decay" check box
+
+  // Waits until the window exists and its last list is filled; the controls
+  // are taken by their places in the window.
+  static RingoutWin find(const std::string &caption) {
+    using windowkit::controlat;
+    RingoutWin w;
+    EXPECT_TRUE(waitfor([&] { return (w.window = FindWindowA(nullptr, caption.c_str())) != nullptr; })) << caption;
+    if (!w.window) return w;
+    // The caption is there as soon as the window is; its controls come just after.
+    const bool complete = waitfor([&] {
+      w.gain = controlat(w.window, 20, 23);
+      w.kdecay = controlat(w.window, 90, 23);
+      w.tdecay = controlat(w.window, 183, 23);
+      w.decay = controlat(w.window, 183, 65);
+      w.rate = controlat(w.window, 90, 65);
+      w.tdecayon = controlat(w.window, 20, 68);
+      return w.gain && w.kdecay && w.tdecay && w.decay && w.rate && w.tdecayon;
+    });
+    EXPECT_TRUE(complete) << caption << ": not every control at its place";
+    if (!complete) w.rate = nullptr;
+    else EXPECT_TRUE(waitfor([&] { return count(w.rate) == 21; })) << "the lists are never filled";
+    return w;
+  }
+
+  // A list's entry count, the text of entry p (1-based), the selected entry's
+  // text ("" for none).
+  static int count(HWND combo) { return static_cast<int>(windowkit::sendto(combo, CB_GETCOUNT, 0, 0)); }
+  static std::string entry(HWND combo, int position) {
+    const LRESULT length = windowkit::sendto(combo, CB_GETLBTEXTLEN, position - 1, 0);
+    if (length < 0) return "";
+    std::vector<char> text(length + 1, '\0');
+    windowkit::sendto(combo, CB_GETLBTEXT, position - 1, reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+  }
+  static std::vector<std::string> entries(HWND combo) {
+    std::vector<std::string> all(count(combo));
+    windowkit::inparallel(static_cast<int>(all.size()), [&](int i) { all[i] = entry(combo, i + 1); });
+    return all;
+  }
+  static std::string selected(HWND combo) {
+    const LRESULT index = windowkit::sendto(combo, CB_GETCURSEL, 0, 0);
+    return index < 0 ? "" : entry(combo, static_cast<int>(index) + 1);
+  }
+  // The five selections "gain decay tdecay kdecay rate".
+  std::string selections() const {
+    const HWND lists[] = {gain, decay, tdecay, kdecay, rate};
+    std::string shown[5];
+    windowkit::inparallel(5, [&](int i) { shown[i] = selected(lists[i]); });
+    return shown[0] + " " + shown[1] + " " + shown[2] + " " + shown[3] + " " + shown[4];
+  }
+  bool checked() const { return windowkit::sendto(tdecayon, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+  // What the user does. Choosing entry p: as a real combo box does, the
+  // selection moves, then the parent hears of it.
+  void choose(HWND combo, int position) const {
+    windowkit::sendto(combo, CB_SETCURSEL, position - 1, 0);
+    windowkit::sendto(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                      reinterpret_cast<LPARAM>(combo));
+  }
+  void choose(HWND combo, const std::string &text) const {
+    const LRESULT index = windowkit::sendto(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                            reinterpret_cast<LPARAM>(text.c_str()));
+    if (index < 0) ADD_FAILURE() << "no entry " << text;
+    else choose(combo, static_cast<int>(index) + 1);
+  }
+  void clickdecay() const { windowkit::sendto(tdecayon, BM_CLICK, 0, 0); }
+  void closebox() const { windowkit::sendto(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+  // Escape while the window has the keyboard, held long enough for its 100 ms loop.
+  void escape() const {
+    EXPECT_TRUE(SetForegroundWindow(window));
+    INPUT key = {};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_ESCAPE;
+    SendInput(1, &key, sizeof key);
+    Sleep(400);
+    key.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &key, sizeof key);
+  }
+};
+
 // A program folder of its own per test, the current directory while it runs;
 // TearDown unloads the plug-ins (closing any window) and removes the folder.
 class RingoutHost : public ::testing::Test {
  protected:
   std::string prog;  // the program's folder
 
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    static std::atomic<int> made;
+    prog = (std::filesystem::temp_directory_path() /
+            ("ringoutwindow_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made)))
+               .string();
+    std::filesystem::remove_all(prog);
+    std::filesystem::create_directories(prog);
+    startcwd = std::filesystem::current_path().string();
+    setpluginprogramfolder(prog.c_str());
+    ASSERT_TRUE(SetCurrentDirectoryA(prog.c_str()));
+  }
+  void TearDown() override {
+    unloadplugins();
+    SetCurrentDirectoryA(startcwd.c_str());
+    setpluginprogramfolder(nullptr);
+    std::error_code ignored;
+    std::filesystem::remove_all(prog, ignored);
+  }
   // A copy of the built ringout.dll in prog\folder, with ringout.ini when given.
-  void install(const std::string &folder, const char *ini = nullptr) const;
-  std::string settings(const std::string &folder) const;  // prog\folder\ringout.ini, "" if none
+  // (CMake gives a Unix path, reached through drive Z: under Wine.)
+  void install(const std::string &folder, const char *ini = nullptr) const {
+    std::string built = RINGOUT_DLL;
+    if (built[0] == '/') built = "Z:" + built;
+    std::filesystem::create_directories(std::filesystem::path(prog) / folder);
+    ASSERT_TRUE(CopyFileA(built.c_str(), (prog + "\\" + folder + "\\ringout.dll").c_str(), FALSE));
+    if (ini) std::ofstream(std::filesystem::path(prog) / folder / "ringout.ini", std::ios::binary) << ini;
+  }
+  // prog\folder\ringout.ini, "" if none.
+  std::string settings(const std::string &folder) const {
+    std::stringstream all;
+    all << std::ifstream(std::filesystem::path(prog) / folder / "ringout.ini", std::ios::binary).rdbuf();
+    return all.str();
+  }
   // True while the slot's window thread runs.
-  static bool running(int slot);
+  static bool running(int slot) { return std::atomic_ref<void *>(pluginslots[slot].windowthread).load() != nullptr; }
   // Calls the slot's pluginproc as the audio thread would.
   static float proc(int slot, float x) { return pluginslots[slot].pluginproc(x); }
 
