@@ -1,7 +1,7 @@
 // quarndriver.cpp: starting roomcaster_quarn.exe and using it from outside.
 #include "quarndriver.h"
 
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 #include <cstdlib>
 #include <fstream>

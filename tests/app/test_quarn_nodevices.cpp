@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "quarndriver.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 namespace {
 

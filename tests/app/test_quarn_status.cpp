@@ -7,7 +7,7 @@
 
 #include "quarndriver.h"
 #include "quarnroom.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "quarndriver.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 namespace {
 

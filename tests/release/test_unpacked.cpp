@@ -12,7 +12,7 @@
 #include "engine/wavfile.h"
 #include "quarndriver.h"
 #include "quarnroom.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 namespace {
 
