@@ -1,7 +1,7 @@
 // quarndriver.cpp: starting roomcaster_quarn.exe and using it from outside.
 #include "quarndriver.h"
 
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -69,16 +69,18 @@ static HWND findmainwindow(DWORD pid) {
   return s.found;
 }
 
-QuarnRun startquarn(const std::string &folder, bool plugins, const char *exe) {
+QuarnRun startwithsettings(const std::string &name, const std::string &settings) {
+  const std::string folder = scratchfolder(name);
+  writefile(folder + "\\roomcaster_quarn.ini", settings);
+  return startquarn(folder);
+}
+
+QuarnRun startquarn(const std::string &folder, const char *exe) {
   QuarnRun q;
   q.folder = folder;
   const std::string dist = windowspath(QUARN_DIST_DIR);
   const std::string program = folder + "\\roomcaster_quarn.exe";
   CopyFileA(exe ? exe : (dist + "\\roomcaster_quarn.exe").c_str(), program.c_str(), FALSE);
-  if (plugins) {
-    CreateDirectoryA((folder + "\\plugin").c_str(), nullptr);
-    CopyFileA((dist + "\\plugin\\ringout.dll").c_str(), (folder + "\\plugin\\ringout.dll").c_str(), FALSE);
-  }
   std::string commandline = "\"" + program + "\"";
   STARTUPINFOA si{sizeof si};
   PROCESS_INFORMATION pi{};

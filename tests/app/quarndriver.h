@@ -38,10 +38,11 @@ std::string settingsline(const std::string &folder, int n);
 // blocks (Wine's waveform audio drops out at the program's own 400).
 inline const std::string settings1500 = " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n";
 
-// Copies the program (and with plugins, dist's plugin/ringout.dll as plugin/) into
-// folder and starts it there; waits up to 20 s for its window and 3 s more so the
-// devices are open.
-QuarnRun startquarn(const std::string &folder, bool plugins = false, const char *exe = nullptr);
+// Copies the program (dist's, or exe) into folder and starts it there; waits up
+// to 20 s for its window and 1.5 s more so the devices are open.
+QuarnRun startquarn(const std::string &folder, const char *exe = nullptr);
+// The same in a new scratch folder (scratchfolder(name)) given that settings file.
+QuarnRun startwithsettings(const std::string &name, const std::string &settings);
 // Waits for the process to end; its exit code, or -1 after timeoutms (it is then killed).
 int waitquarn(QuarnRun &q, int timeoutms = 20000);
 

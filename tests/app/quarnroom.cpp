@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "quarndriver.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 static std::string firstline(const std::string &s) { return s.substr(0, s.find('\n')); }
 

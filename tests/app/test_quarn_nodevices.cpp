@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "quarndriver.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ TEST(QuarnWithoutDevices, ListsHoldTheDefaultOnlyAndTheProgramRuns) {
   const std::string folder = scratchfolder("nodevices");
   writefile(folder + "\\roomcaster_quarn.ini", " 10\r\n 10\r\n 3\r\n 0\r\n");
   const std::string exe = windowspath(QUARN_NODEVICES_EXE);
-  QuarnRun q = startquarn(folder, false, exe.c_str());
+  QuarnRun q = startquarn(folder, exe.c_str());
   ASSERT_TRUE(q.win);
   for (const char *list : {"win.wavein", "win.waveout"}) {
     EXPECT_EQ(comboentries(control(q, list)), std::vector<std::string>{"system default"}) << list;

@@ -9,7 +9,7 @@
 
 #include "quarndriver.h"
 #include "quarnroom.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 namespace {
 
@@ -44,9 +44,7 @@ struct LoopRun {
 // The program in the room; the loop test, proposed after the microphone was
 // chosen, is answered yes. Ends once the first notice is up (left open).
 LoopRun starttest(QuarnRoom &room, const std::string &name, HWND *notice) {
-  const std::string folder = scratchfolder(name);
-  writefile(folder + "\\roomcaster_quarn.ini", settings1500);
-  LoopRun r{startquarn(folder)};
+  LoopRun r{startwithsettings(name, settings1500)};
   EXPECT_TRUE(r.q.win);
   EXPECT_TRUE(room.enter(r.q)) << "the room's devices are not in the lists";
   Sleep(1500);  // as a user reads the question: the first captured blocks arrive meanwhile
@@ -120,9 +118,7 @@ const std::string ceiling05 = settings1500 + " 2\r\n 1\r\n 200\r\n 0.1\r\n 250\r
 
 // The program in the room with the proposed loop test declined.
 QuarnRun startinroom(QuarnRoom &room, const std::string &name, const std::string &settings = settings1500) {
-  const std::string folder = scratchfolder(name);
-  writefile(folder + "\\roomcaster_quarn.ini", settings);
-  QuarnRun q = startquarn(folder);
+  QuarnRun q = startwithsettings(name, settings);
   EXPECT_TRUE(q.win);
   EXPECT_TRUE(room.enter(q)) << "the room's devices are not in the lists";
   answerbox("confirm", IDCANCEL);
@@ -252,12 +248,10 @@ TEST(QuarnLoopTest, EscapeAndQuitEndTheRunThroughTheOkNotice) {
 
 // Declining the first question changes nothing the file keeps.
 TEST(QuarnLoopTest, DecliningChangesNothing) {
-  const std::string folder = scratchfolder("decline");
   const std::string given = " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n 2\r\n 1\r\n 200\r\n 0.1\r\n 250\r\n 0.1\r\n"
                             " 0.5\r\n 1\r\n 1\r\n 1\r\n 0\r\n 0\r\n 0\r\n 0\r\n 0.5\r\n 0\r\n 100\r\n 0.77\r\n 0\r\n"
                             " 100\r\n 1\r\n 0\r\n 0\r\n 0\r\n";
-  writefile(folder + "\\roomcaster_quarn.ini", given);
-  QuarnRun q = startquarn(folder);
+  QuarnRun q = startwithsettings("decline", given);
   ASSERT_TRUE(q.win);
   waituntil([&] { return capturedsamples(q) > 0; }, 8000);
   click(q, "win.testloop");
@@ -266,7 +260,7 @@ TEST(QuarnLoopTest, DecliningChangesNothing) {
   EXPECT_EQ(windowtext(control(q, "win.play")), "on");
   click(q, "win.quit");
   EXPECT_EQ(waitquarn(q), 0);
-  EXPECT_EQ(readfile(folder + "\\roomcaster_quarn.ini"), given);
+  EXPECT_EQ(readfile(q.folder + "\\roomcaster_quarn.ini"), given);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "quarndriver.h"
 #include "quarnroom.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 namespace {
 
@@ -26,9 +26,7 @@ TEST(QuarnStatus, ToneShowsInTheTextAndTheBars) {
   const std::string tone = hostpath("tone8000.wav");
   ASSERT_EQ(hostshell("sox -n -r 44100 -c 2 -b 16 '" + tone + "' synth 40 sine 441 vol 0.244140625").status, 0);
   room.play(tone);
-  const std::string folder = scratchfolder("status");
-  writefile(folder + "\\roomcaster_quarn.ini", " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n");
-  QuarnRun q = startquarn(folder);
+  QuarnRun q = startwithsettings("status", settings1500);
   ASSERT_TRUE(q.win);
   ASSERT_TRUE(room.enter(q));
   answerbox("confirm", IDCANCEL);

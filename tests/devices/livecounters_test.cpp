@@ -3,9 +3,7 @@
 // their own counter, so a drop-out can be traced to its side.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "engine/devices/wavedevices.h"
+#include "wavefake.h"
 
 namespace {
 
@@ -13,8 +11,6 @@ double fakenow = 1000.0;  // the engine clock, seconds; the test moves it
 int raises = 0;           // calls to raise the calling thread's priority
 constexpr int frames = 441;                         // 10 ms blocks
 constexpr double block = frames / 44100.0;          // seconds per block
-
-MMRESULT ok() { return 0; }
 
 class LiveCounterTest : public ::testing::Test {
  protected:
@@ -26,33 +22,8 @@ class LiveCounterTest : public ::testing::Test {
     fakenow = 1000.0;
     engineclock.now = [] { return fakenow; };
     enginedevicesopened(0.0);
-    WaveApi &a = waveapi;
-    a.incaps = [](UINT_PTR, LPWAVEINCAPSA, UINT) { return ok(); };
-    a.outcaps = [](UINT_PTR, LPWAVEOUTCAPSA, UINT) { return ok(); };
-    a.inopen = [](LPHWAVEIN h, UINT, LPCWAVEFORMATEX, DWORD_PTR cb, DWORD_PTR i, DWORD) {
-      *h = reinterpret_cast<HWAVEIN>(0x70);
-      reinterpret_cast<LPDRVCALLBACK>(cb)(nullptr, waveinopenevent, i, 0, 0);
-      return ok();
-    };
-    a.outopen = [](LPHWAVEOUT h, UINT, LPCWAVEFORMATEX, DWORD_PTR cb, DWORD_PTR i, DWORD) {
-      *h = reinterpret_cast<HWAVEOUT>(0x71);
-      reinterpret_cast<LPDRVCALLBACK>(cb)(nullptr, waveoutopenevent, i, 0, 0);
-      return ok();
-    };
-    a.inprepare = [](HWAVEIN, LPWAVEHDR, UINT) { return ok(); };
-    a.inunprepare = [](HWAVEIN, LPWAVEHDR, UINT) { return ok(); };
-    a.inaddbuffer = [](HWAVEIN, LPWAVEHDR, UINT) { return ok(); };
-    a.instart = [](HWAVEIN) { return ok(); };
-    a.inreset = [](HWAVEIN) { return ok(); };
-    a.instop = [](HWAVEIN) { return ok(); };
-    a.inclose = [](HWAVEIN) { return ok(); };
-    a.outprepare = [](HWAVEOUT, LPWAVEHDR, UINT) { return ok(); };
-    a.outunprepare = [](HWAVEOUT, LPWAVEHDR, UINT) { return ok(); };
-    a.outwrite = [](HWAVEOUT, LPWAVEHDR, UINT) { return ok(); };
-    a.outreset = [](HWAVEOUT) { return ok(); };
-    a.outclose = [](HWAVEOUT) { return ok(); };
-    a.sleepms = [](int) {};
-    a.raisethread = [] { ++raises; };
+    installfake();
+    waveapi.raisethread = [] { ++raises; };
     raises = 0;
     guiscanhook = nullptr;
     createwaveout(out, 0);

@@ -4,25 +4,21 @@
 // and the opening thread's float mode, which the device events must not change.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
 #include <xmmintrin.h>
 
 #include "app/audiocycle/audiocycle.h"
+#include "wavefake.h"
 
 namespace {
 
 std::vector<std::string> calls;  // "outopen", "sleep500", "scan", "inopen gain=0.01", ...
 int quitwhenfirstscanned = -1;   // engine.quitrequest at the first message pass
 
-DWORD_PTR callbackof[2], instanceof[2];  // [0] capture, [1] playback
-
-void note(const std::string &s) { calls.push_back(s); }
+void called(const std::string &s) { calls.push_back(s); }
 
 // The close event arrives during the close call, as the open event during the open.
 MMRESULT fakeclose(bool playback) {
-  note(playback ? "outclose" : "inclose");
+  called(playback ? "outclose" : "inclose");
   reinterpret_cast<LPDRVCALLBACK>(callbackof[playback])(nullptr, playback ? waveoutcloseevent : waveincloseevent,
                                                         instanceof[playback], 0, 0);
   return 0;
@@ -30,7 +26,7 @@ MMRESULT fakeclose(bool playback) {
 
 template <typename H>
 MMRESULT fakeopen(bool playback, H *h, DWORD_PTR cb, DWORD_PTR instance) {
-  note(std::string(playback ? "outopen" : "inopen") + (engine.gain.load() == 0.01f ? " gain=0.01" : ""));
+  called(std::string(playback ? "outopen" : "inopen") + (engine.gain.load() == 0.01f ? " gain=0.01" : ""));
   *h = reinterpret_cast<H>(0x60 + playback);
   callbackof[playback] = cb, instanceof[playback] = instance;
   reinterpret_cast<LPDRVCALLBACK>(cb)(nullptr, playback ? waveoutopenevent : waveinopenevent, instance, 0, 0);
@@ -48,27 +44,19 @@ class LiveCycle : public ::testing::Test {
     engineclock.now = [] { return 1234.5; };
     calls.clear();
     quitwhenfirstscanned = -1;
+    installfake();  // answers all but these, which note what the cycle asks
     WaveApi &a = waveapi;
-    a.incaps = [](UINT_PTR, LPWAVEINCAPSA, UINT) -> MMRESULT { return 0; };
-    a.outcaps = [](UINT_PTR, LPWAVEOUTCAPSA, UINT) -> MMRESULT { return 0; };
     a.inopen = [](LPHWAVEIN h, UINT, LPCWAVEFORMATEX, DWORD_PTR cb, DWORD_PTR i, DWORD) { return fakeopen(false, h, cb, i); };
     a.outopen = [](LPHWAVEOUT h, UINT, LPCWAVEFORMATEX, DWORD_PTR cb, DWORD_PTR i, DWORD) { return fakeopen(true, h, cb, i); };
-    a.inprepare = [](HWAVEIN, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
-    a.inunprepare = [](HWAVEIN, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
-    a.inaddbuffer = [](HWAVEIN, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
-    a.instart = [](HWAVEIN) -> MMRESULT { return note("instart"), 0; };
-    a.inreset = [](HWAVEIN) -> MMRESULT { return note("inreset"), 0; };
-    a.instop = [](HWAVEIN) -> MMRESULT { return 0; };
+    a.instart = [](HWAVEIN) -> MMRESULT { return called("instart"), 0; };
+    a.inreset = [](HWAVEIN) -> MMRESULT { return called("inreset"), 0; };
     a.inclose = [](HWAVEIN) { return fakeclose(false); };
-    a.outprepare = [](HWAVEOUT, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
-    a.outunprepare = [](HWAVEOUT, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
-    a.outwrite = [](HWAVEOUT, LPWAVEHDR, UINT) -> MMRESULT { return 0; };
-    a.outreset = [](HWAVEOUT) -> MMRESULT { return note("outreset"), 0; };
+    a.outreset = [](HWAVEOUT) -> MMRESULT { return called("outreset"), 0; };
     a.outclose = [](HWAVEOUT) { return fakeclose(true); };
-    a.sleepms = [](int ms) { note("sleep" + std::to_string(ms)); };
+    a.sleepms = [](int ms) { called("sleep" + std::to_string(ms)); };
     guiscanhook = [] {
       if (quitwhenfirstscanned < 0) quitwhenfirstscanned = engine.quitrequest.load();
-      note("scan");
+      called("scan");
     };
   }
   void TearDown() override {

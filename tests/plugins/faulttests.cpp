@@ -104,4 +104,10 @@ TEST_F(PluginFaults, AFaultInPlugininitLeavesTheSlotUnusedAndTheDirectoryRestore
   EXPECT_EQ(loadpluginfile(tree.at("lib\\gain.dll").c_str(), 2), 1);
   unloadplugins();
   EXPECT_EQ(pluginfault[1].load(), 0u) << "unloading forgets the fault";
+  // A render whose plug-in faults there goes on without it, and says so.
+  EXPECT_EQ(render({"faultinitav"}), 3);
+  const std::vector<int16_t> faulted = out;
+  unloadplugins();
+  ASSERT_EQ(render({}), 0);
+  EXPECT_EQ(faulted, out);
 }

@@ -2,9 +2,7 @@
 # contents.sh ZIP NAME CONTENTS.txt STRIP PATH=SOURCE...: the archive holds one
 # folder NAME with exactly the files CONTENTS.txt lists (so nothing a run or a
 # test wrote: no settings file, no log), and each PATH in it is SOURCE (a
-# program stripped as the archive strips them). strip stamps the time it ran
-# into a program's header (and so its checksum): those two fields are left out
-# of the comparison.
+# program stripped as the archive strips them).
 set -eu
 zip="$1" name="$2" expected="$3" strip="$4"
 shift 4
@@ -16,21 +14,19 @@ cmake -E tar tf "$zip" | grep -v '/$' | sort >"$dir/listing"
 sed "s|^|$name/|" "$expected" | sort >"$dir/expected"
 diff -u "$dir/expected" "$dir/listing" || fail "the archive does not hold what ships (-: missing, +: not to ship)"
 (cd "$dir" && cmake -E tar xf "$zip")
-# unstamp FILE: zero the PE header's time stamp and the optional header's checksum.
-unstamp() {
-  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-  for at in $((pe + 8)) $((pe + 88)); do
-    dd if=/dev/zero of="$1" bs=1 seek="$at" count=4 conv=notrunc 2>/dev/null
-  done
+# Byte for byte, but strip writes the time it runs into a program's header (the
+# time stamp at PE+8 and the checksum at PE+88): two strips a second apart differ there.
+samepe() {
+  [ "$(stat -c %s "$1")" = "$(stat -c %s "$2")" ] || return 1
+  pe=$(od -A n -t u4 -j 60 -N 4 "$2" | tr -d ' ')
+  case "$2" in *.exe | *.dll) ;; *) pe=-1000 ;; esac
+  [ -z "$(cmp -l "$1" "$2" | awk -v pe="$pe" '{ o = $1 - 1 } !(o >= pe + 8 && o < pe + 12) && !(o >= pe + 88 && o < pe + 92)')" ]
 }
 for pair in "$@"; do
   path=${pair%%=*} source=${pair#*=}
   case "$path" in
-    *.exe | *.dll)
-      "$strip" -o "$dir/stripped" "$source" && source="$dir/stripped"
-      unstamp "$dir/stripped" && unstamp "$dir/$name/$path"
-      ;;
+    *.exe | *.dll) "$strip" -o "$dir/stripped" "$source" && source="$dir/stripped" ;;
   esac
-  cmp -s "$source" "$dir/$name/$path" || fail "$path in the archive is not the build's $source"
+  samepe "$source" "$dir/$name/$path" || fail "$path in the archive is not the build's $source"
 done
 echo "$(basename "$zip"): the $(wc -l <"$dir/listing") files that ship, $(stat -c %s "$zip") bytes"

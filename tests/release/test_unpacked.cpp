@@ -12,7 +12,7 @@
 #include "engine/wavfile.h"
 #include "quarndriver.h"
 #include "quarnroom.h"
-#include "tests/devices/hostshell.h"
+#include "hostshell.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ TEST(UnpackedRelease, ProgramRunsFromItsFolderAndKeepsItsSettingsThere) {
 
   const std::string settingsfile = folder + "\\roomcaster_quarn.ini";
   ASSERT_EQ(GetFileAttributesA(settingsfile.c_str()), INVALID_FILE_ATTRIBUTES) << "not a fresh folder";
-  QuarnRun q = startquarn(folder, false, (folder + "\\roomcaster_quarn.exe").c_str());
+  QuarnRun q = startquarn(folder, (folder + "\\roomcaster_quarn.exe").c_str());
   ASSERT_TRUE(q.win) << "the window did not open";
   ASSERT_TRUE(room.enter(q)) << "the room's devices are not in the lists";
   EXPECT_EQ(answerbox("confirm", IDCANCEL), "test loop ? (adjust gain)");
@@ -106,11 +106,13 @@ TEST(UnpackedRelease, ProgramRunsFromItsFolderAndKeepsItsSettingsThere) {
       << "the plug-in window did not open";
   click(q, "win.plugins");
   EXPECT_TRUE(waituntil([&] { return !IsWindow(plugin); }, 10000));
+  EXPECT_NE(readfile(folder + "\\plugin\\ringout.ini"), "") << "the plug-in keeps its settings beside it";
 
+  const int speaker = comboselection(control(q, "win.waveout"));  // 1 is the system default, device 0 is 2
   click(q, "win.quit");
   EXPECT_EQ(waitquarn(q), 0);
-  const std::string settings = readfile(settingsfile);
-  EXPECT_TRUE(settings.size() > 2 && settings.substr(settings.size() - 2) == "\r\n") << "no settings file beside the program";
+  EXPECT_EQ(settingsline(folder, 6), " 1500") << "no settings file beside the program, or not the block size chosen";
+  EXPECT_EQ(settingsline(folder, 4), " " + std::to_string(speaker - 2)) << "not the output device chosen";
 }
 
 }  // namespace

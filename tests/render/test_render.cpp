@@ -123,22 +123,9 @@ TEST_F(Render, SettingsAndPresetApplyAsTheProgramDoes) {
   EXPECT_EQ(read(path("e.wav")), read(path("f.wav"))) << "the preset alone, at the block size given";
 }
 
-TEST_F(Render, StarttimeMinusSixSkipsTheSilenceAndFade) {
-  std::string in = wav("in.wav", sine(330, 15000, 1.0));
-  ASSERT_EQ(run("--set starttime=-6 " + in + " " + path("out.wav")).status, 0);
-  std::vector<int16_t> out = read(path("out.wav"));
-  int nonzero = 0;
-  for (size_t i = 0; i < 44100; ++i) nonzero += out[i] != 0;
-  EXPECT_GT(nonzero, 40000);
-}
-
 TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
-  std::vector<uint8_t> good = encodewav(std::vector<int16_t>(800, 5));
-  std::vector<uint8_t> surround = good, fast = good, twelvebit = good, truncated = good;
-  surround[22] = 6;
-  fast[24] = 0x80, fast[25] = 0xBB;  // 48000
-  twelvebit[34] = 12;
-  truncated.resize(truncated.size() - 10);
+  // Which WAV files the reader refuses, and the words it gives, is the WAV
+  // file test's: one of them stands for all here.
   std::string in = wav("in.wav", std::vector<int16_t>(800, 5));
   struct Case {
     std::string args, words;
@@ -146,10 +133,6 @@ TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
       {path("absent.wav") + " OUT", "cannot open"},
       {dir.string() + " OUT", "folder"},
       {bytesfile("text.wav", {'h', 'e', 'l', 'l', 'o'}) + " OUT", "not a WAV"},
-      {bytesfile("surround.wav", surround) + " OUT", "not mono or stereo (6 channels)"},
-      {bytesfile("fast.wav", fast) + " OUT", "the sample rate is 48000 Hz; only 44100 Hz can be rendered"},
-      {bytesfile("twelve.wav", twelvebit) + " OUT", "12-bit PCM"},
-      {bytesfile("cut.wav", truncated) + " OUT", "truncated"},
       {"--speed 2 " + in + " OUT", "unknown option"},
       {"--set colour=1 " + in + " OUT", "unknown name"},
       {"--set gain=3.5 " + in + " OUT", "out of range"},
@@ -166,6 +149,7 @@ TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
       {"--preset " + path("absent.dspquarn") + " " + in + " OUT", "preset"},
       {in, "missing"},
       {in + " OUT extra", "too many"},
+      {"--plugin " + path("p.dll") + " " + in + " OUT", "plug-ins are not available"},  // no host in this build
   };
   const std::string keep = "precious";
   for (const Case &c : cases) {
@@ -245,14 +229,6 @@ TEST_F(Render, EveryKindOfWavRendersAsIts16BitStereoConversion) {
   }
 }
 
-TEST_F(Render, VersionIsTheProjects) {
-  std::string out = path("version.txt");
-  ASSERT_EQ(std::system((std::string(QUARN_RENDER) + " --version >" + out).c_str()), 0);
-  std::ifstream in(out);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(text, "roomcaster_render " QUARN_VERSION "\n");
-}
-
 // On a terminal the line ends at 100 % with the pace and the time left; --quiet
 // and a stderr that is a file show nothing.
 TEST_F(Render, ProgressShowsOnATerminalOnly) {
@@ -264,14 +240,6 @@ TEST_F(Render, ProgressShowsOnATerminalOnly) {
   EXPECT_NE(console.err.find("0:00 left"), std::string::npos) << console.err;
   EXPECT_EQ(run("--quiet " + in + " " + path("b.wav"), true).err, "");
   EXPECT_EQ(run(in + " " + path("c.wav")).err, "");
-}
-
-TEST_F(Render, PluginsAreRefusedClearlyWhereTheBuildHasNoHost) {
-  std::string in = wav("in.wav", std::vector<int16_t>(800, 5));
-  Result r = run("--plugin " + path("p.dll") + " " + in + " " + path("out.wav"));
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("plug-in"), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(path("out.wav")));
 }
 
 }  // namespace
