@@ -142,8 +142,12 @@ double heard(QuarnRoom &room, const std::string &name) {
 
 // What comes out after a run against what comes out after a declined question,
 // which starts the level control again as a run does, with the gain chosen
-// anew: the same, within a factor of two. A gain left at the tone's 3, or the
-// input or output left in a test mode, makes it silent or many times louder.
+// anew. A gain left at the tone's 3, or the input or output left in a test
+// mode, makes it silent or many times louder. At most twice as loud, and at
+// least a quarter: through the run's seconds at gain 0 the automatic level
+// sinks from its start value 0.01 to about 0.0065, and the limiter's ceiling
+// follows its square, so after a run without a loop the room hears 0.4 to 0.6
+// of what it hears after a decline.
 void expectsameasdeclined(QuarnRoom &room, const QuarnRun &q, int gainposition, double afterrun, int waitms) {
   choose(q, "win.gain", gainposition);
   click(q, "win.testloop");
@@ -152,7 +156,7 @@ void expectsameasdeclined(QuarnRoom &room, const QuarnRun &q, int gainposition, 
   const double declined = heard(room, "declined.wav");
   std::printf("after the run %.0f, after declining %.0f\n", afterrun, declined);
   EXPECT_GT(declined, 5.0);
-  EXPECT_GT(afterrun, declined / 2);
+  EXPECT_GT(afterrun, declined / 4);
   EXPECT_LT(afterrun, declined * 2);
 }
 
