@@ -57,8 +57,11 @@ class BufferAttr(ctypes.Structure):
     _fields_ = [(n, ctypes.c_uint32) for n in ('maxlength', 'tlength', 'prebuf', 'minreq', 'fragsize')]
 
 
-def record(sources, seconds):
-    """Mono recordings of each source, started together, and each start's offset in seconds."""
+CHUNK = 441  # frames per read: 10 ms
+
+
+def pulse():
+    """libpulse-simple with the calls used here declared."""
     lib = ctypes.CDLL('libpulse-simple.so.0')
     lib.pa_simple_new.restype = ctypes.c_void_p
     lib.pa_simple_new.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int, ctypes.c_char_p, ctypes.c_char_p,
@@ -66,24 +69,33 @@ def record(sources, seconds):
                                   ctypes.POINTER(ctypes.c_int)]
     lib.pa_simple_read.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_size_t, ctypes.POINTER(ctypes.c_int)]
     lib.pa_simple_free.argtypes = [ctypes.c_void_p]
-    sampleformat = SampleSpec(3, RATE, 1)  # PA_SAMPLE_S16LE, mono
-    chunk = 441                    # frames per read: 10 ms
-    attr = BufferAttr(0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 2 * chunk)
+    return lib
+
+
+def openrecording(lib, source, name):
+    """A mono 16-bit recording stream of source, handed over in reads of CHUNK frames."""
+    attr = BufferAttr(0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 2 * CHUNK)
+    err = ctypes.c_int(0)
+    s = lib.pa_simple_new(None, b'quarnlatency', 2, source.encode(), name, ctypes.byref(SampleSpec(3, RATE, 1)),
+                          None, ctypes.byref(attr), ctypes.byref(err))  # 3: PA_SAMPLE_S16LE; 2: recording
+    if not s:
+        sys.exit('latencyprobe: cannot record from %s (error %d)' % (source, err.value))
+    return s
+
+
+def record(sources, seconds):
+    """Mono recordings of each source, started together, and each start's offset in seconds."""
+    lib = pulse()
     streams, starts = [], []
     for src in sources:
-        err = ctypes.c_int(0)
-        s = lib.pa_simple_new(None, b'quarnlatency', 2, src.encode(), b'probe', ctypes.byref(sampleformat), None,
-                              ctypes.byref(attr), ctypes.byref(err))
-        if not s:
-            sys.exit('latencyprobe: cannot record from %s (error %d)' % (src, err.value))
+        streams.append(openrecording(lib, src, b'probe'))
         starts.append(time.monotonic())
-        streams.append(s)
     out = [bytearray() for _ in sources]
-    buf = ctypes.create_string_buffer(2 * chunk)
-    for _ in range(int(seconds * RATE / chunk)):
+    buf = ctypes.create_string_buffer(2 * CHUNK)
+    for _ in range(int(seconds * RATE / CHUNK)):
         for s, o in zip(streams, out):
             err = ctypes.c_int(0)
-            if lib.pa_simple_read(s, buf, 2 * chunk, ctypes.byref(err)) < 0:
+            if lib.pa_simple_read(s, buf, 2 * CHUNK, ctypes.byref(err)) < 0:
                 sys.exit('latencyprobe: recording failed (error %d)' % err.value)
             o += buf.raw
     for s in streams:
@@ -94,25 +106,14 @@ def record(sources, seconds):
 
 def waitsound(source, seconds):
     """Returns once the source carries sound (exit 0), or after seconds (exit 1)."""
-    lib = ctypes.CDLL('libpulse-simple.so.0')
-    lib.pa_simple_new.restype = ctypes.c_void_p
-    lib.pa_simple_new.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int, ctypes.c_char_p, ctypes.c_char_p,
-                                  ctypes.POINTER(SampleSpec), ctypes.c_void_p, ctypes.POINTER(BufferAttr),
-                                  ctypes.POINTER(ctypes.c_int)]
-    lib.pa_simple_read.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_size_t, ctypes.POINTER(ctypes.c_int)]
-    lib.pa_simple_free.argtypes = [ctypes.c_void_p]
-    chunk = 441
-    attr = BufferAttr(0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 2 * chunk)
+    lib = pulse()
+    s = openrecording(lib, source, b'wait')
+    buf = ctypes.create_string_buffer(2 * CHUNK)
     err = ctypes.c_int(0)
-    s = lib.pa_simple_new(None, b'quarnlatency', 2, source.encode(), b'wait', ctypes.byref(SampleSpec(3, RATE, 1)),
-                          None, ctypes.byref(attr), ctypes.byref(err))
-    if not s:
-        sys.exit('latencyprobe: cannot record from %s (error %d)' % (source, err.value))
-    buf = ctypes.create_string_buffer(2 * chunk)
-    for _ in range(int(seconds * RATE / chunk)):
-        if lib.pa_simple_read(s, buf, 2 * chunk, ctypes.byref(err)) < 0:
+    for _ in range(int(seconds * RATE / CHUNK)):
+        if lib.pa_simple_read(s, buf, 2 * CHUNK, ctypes.byref(err)) < 0:
             break
-        if any(struct.unpack('<%dh' % chunk, buf.raw)):
+        if any(struct.unpack('<%dh' % CHUNK, buf.raw)):
             lib.pa_simple_free(s)
             return
     lib.pa_simple_free(s)
