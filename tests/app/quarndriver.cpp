@@ -1,12 +1,14 @@
 // quarndriver.cpp: starting roomcaster_quarn.exe and using it from outside.
 #include "quarndriver.h"
 
-#include "hostshell.h"
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
+
+#include "hostshell.h"
 
 #ifndef QUARN_DIST_DIR
 #error "QUARN_DIST_DIR: the dist folder (unix path)"
@@ -18,7 +20,8 @@ std::string scratchfolder(const std::string &name) {
   const std::string folder = std::string(temp) + "quarnapp-" + std::to_string(GetCurrentProcessId()) + "-" + name;
   std::string command = "cmd /c rmdir /s /q \"" + folder + "\" >nul 2>nul";
   if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    STARTUPINFOA si{sizeof si};
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
       WaitForSingleObject(pi.hProcess, 10000);
@@ -82,7 +85,8 @@ QuarnRun startquarn(const std::string &folder, const char *exe) {
   const std::string program = folder + "\\roomcaster_quarn.exe";
   CopyFileA(exe ? exe : (dist + "\\roomcaster_quarn.exe").c_str(), program.c_str(), FALSE);
   std::string commandline = "\"" + program + "\"";
-  STARTUPINFOA si{sizeof si};
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessA(program.c_str(), commandline.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
     return q;
@@ -154,9 +158,19 @@ HWND control(const QuarnRun &q, const std::string &name) {
   return 0;
 }
 
+// A question to a control of the program, answered within 5 s or not at all: a
+// program whose window thread hangs fails the test at once, and says so.
+static LRESULT ask(HWND h, UINT message, WPARAM w, LPARAM l, bool wide = false) {
+  DWORD_PTR answer = 0;
+  const LRESULT ok = wide ? SendMessageTimeoutW(h, message, w, l, SMTO_NORMAL, 5000, &answer)
+                          : SendMessageTimeoutA(h, message, w, l, SMTO_NORMAL, 5000, &answer);
+  if (!ok && IsWindow(h)) ADD_FAILURE() << "the program's window thread did not answer within 5 s";
+  return ok ? static_cast<LRESULT>(answer) : -1;
+}
+
 std::string windowtext(HWND h) {
   char text[4096] = {};
-  SendMessageTimeoutA(h, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
+  ask(h, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
@@ -168,23 +182,23 @@ std::string classof(HWND h) {
 
 std::vector<std::string> comboentries(HWND combo) {
   std::vector<std::string> entries;
-  const LRESULT n = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+  const LRESULT n = ask(combo, CB_GETCOUNT, 0, 0);
   // The wide form: Wine hands the narrow one back unconverted across processes.
   for (LRESULT i = 0; i < n; ++i) {
     wchar_t wide[256] = {};
     char text[512] = {};
-    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+    ask(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide), true);
     WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     entries.push_back(text);
   }
   return entries;
 }
 
-int comboselection(HWND combo) { return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)) + 1; }
+int comboselection(HWND combo) { return static_cast<int>(ask(combo, CB_GETCURSEL, 0, 0)) + 1; }
 
 void choose(const QuarnRun &q, const std::string &name, int position) {
   HWND combo = control(q, name);
-  SendMessageA(combo, CB_SETCURSEL, position - 1, 0);
+  ask(combo, CB_SETCURSEL, position - 1, 0);
   const WPARAM command = MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE);
   SendMessageCallbackA(q.win, WM_COMMAND, command, reinterpret_cast<LPARAM>(combo), nullptr, 0);
 }
@@ -194,7 +208,7 @@ void click(const QuarnRun &q, const std::string &name) {
 }
 
 bool checked(const QuarnRun &q, const std::string &name) {
-  return SendMessageA(control(q, name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return ask(control(q, name), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void closebox(const QuarnRun &q) { PostMessageA(q.win, WM_SYSCOMMAND, SC_CLOSE, 0); }
