@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -158,13 +159,28 @@ HWND control(const QuarnRun &q, const std::string &name) {
   return 0;
 }
 
+// Where every thread of the window's process stands, as Wine's debugger tells it.
+static std::string threadstacks(HWND h) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  char id[16];
+  std::snprintf(id, sizeof id, "%04lx", static_cast<unsigned long>(pid));
+  const std::string process = id;
+  return hostshell("printf 'attach 0x" + process + "\\nbt all\\ndetach\\nquit\\n' | wine winedbg 2>&1 | "
+                   "awk '/^Backtracing for thread/ {keep = index($0, \"in process " + process + " \") > 0} keep'",
+                   60000)
+      .output;
+}
+
 // A question to a control of the program, answered within 5 s or not at all: a
-// program whose window thread hangs fails the test at once, and says so.
+// program whose window thread hangs fails the test at once, and says where its
+// threads stand.
 static LRESULT ask(HWND h, UINT message, WPARAM w, LPARAM l, bool wide = false) {
   DWORD_PTR answer = 0;
   const LRESULT ok = wide ? SendMessageTimeoutW(h, message, w, l, SMTO_NORMAL, 5000, &answer)
                           : SendMessageTimeoutA(h, message, w, l, SMTO_NORMAL, 5000, &answer);
-  if (!ok && IsWindow(h)) ADD_FAILURE() << "the program's window thread did not answer within 5 s";
+  if (!ok && IsWindow(h))
+    ADD_FAILURE() << "the program's window thread did not answer within 5 s; its threads:\n" << threadstacks(h);
   return ok ? static_cast<LRESULT>(answer) : -1;
 }
 
