@@ -7,14 +7,14 @@
 
 #include "engine/engine.h"
 
-// A playback port with six buffers whose queued blocks are collected.
+// A playback port with six buffers, each played as soon as it is queued,
+// whose queued blocks are collected.
 struct TestPlayback {
   int frames;
   std::vector<int16_t> storage;
   int16_t *data[6];
   std::atomic<int32_t> busy[6];
   int current = 0;
-  bool autofree = true;          // a queued buffer is played at once
   int pendingcount = 0;          // samples of the block being processed
   std::vector<int> queuedindexes;
   std::vector<int16_t> output;   // every queued block, its first pendingcount samples
@@ -34,7 +34,7 @@ struct TestPlayback {
     TestPlayback &p = *static_cast<TestPlayback *>(c);
     p.queuedindexes.push_back(index);
     p.output.insert(p.output.end(), p.data[index], p.data[index] + p.pendingcount);
-    if (p.autofree) p.busy[index] = 0;
+    p.busy[index] = 0;  // played at once
   }
 
   // Runs the input through processblock in blocks of `frames` frames.

@@ -21,7 +21,8 @@ std::vector<uint8_t> withfield(std::vector<uint8_t> b, size_t at, uint32_t value
   return b;
 }
 
-TEST(WavFile, SkipsUnknownChunksAndAcceptsExtensiblePcm) {
+// (The extensible form of each kind: the render test, whole files.)
+TEST(WavFile, SkipsAnOddSizedUnknownChunk) {
   std::vector<int16_t> s = {5, -5, 6, -6};
   std::vector<uint8_t> b = encodewav(s);
   // Insert an odd-sized LIST chunk (padded) between fmt and data.
@@ -30,10 +31,6 @@ TEST(WavFile, SkipsUnknownChunksAndAcceptsExtensiblePcm) {
   WavAudio a;
   std::string error;
   ASSERT_TRUE(parsewav(b, a, error)) << error;
-  EXPECT_EQ(a.samples, s);
-
-  // The extensible form of the same format.
-  ASSERT_TRUE(parsewav(wavbytes(1, 2, 44100, 16, samplebytes({5, -5, 6, -6}, 16), true), a, error)) << error;
   EXPECT_EQ(a.samples, s);
 }
 

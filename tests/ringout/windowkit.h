@@ -124,18 +124,15 @@ struct RingoutWin {
   }
   bool checked() const { return windowkit::sendto(tdecayon, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-  // What the user does. Choosing entry p: as a real combo box does, the
+  // What the user does. Choosing an entry: as a real combo box does, the
   // selection moves, then the parent hears of it.
-  void choose(HWND combo, int position) const {
-    windowkit::sendto(combo, CB_SETCURSEL, position - 1, 0);
-    windowkit::sendto(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                      reinterpret_cast<LPARAM>(combo));
-  }
   void choose(HWND combo, const std::string &text) const {
     const LRESULT index = windowkit::sendto(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                             reinterpret_cast<LPARAM>(text.c_str()));
-    if (index < 0) ADD_FAILURE() << "no entry " << text;
-    else choose(combo, static_cast<int>(index) + 1);
+    ASSERT_GE(index, 0) << "no entry " << text;
+    windowkit::sendto(combo, CB_SETCURSEL, index, 0);
+    windowkit::sendto(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                      reinterpret_cast<LPARAM>(combo));
   }
   void clickdecay() const { windowkit::sendto(tdecayon, BM_CLICK, 0, 0); }
   void closebox() const { windowkit::sendto(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
