@@ -49,8 +49,6 @@ int waitquarn(QuarnRun &q, int timeoutms = 20000);
 // The control whose place in the window's client area is the named control's.
 HWND control(const QuarnRun &q, const std::string &name);
 std::string windowtext(HWND h);
-std::string classof(HWND h);
-RECT clientrect(const QuarnRun &q, HWND child);  // the child's rectangle in win's client area
 
 std::vector<std::string> comboentries(HWND combo);
 int comboselection(HWND combo);  // 1-based, 0 = none

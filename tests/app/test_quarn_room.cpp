@@ -209,10 +209,11 @@ TEST(QuarnLoopTest, EscapeAndQuitEndTheRunThroughTheOkNotice) {
   EXPECT_EQ(storedceiling(q.folder), 3.0);
 }
 
-// Declining the first question changes nothing the file keeps.
+// Declining the first question changes nothing the file keeps (nor does the
+// running program: hum filter mode 2, line 19, stays).
 TEST(QuarnLoopTest, DecliningChangesNothing) {
   const std::string given = " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n 2\r\n 1\r\n 200\r\n 0.1\r\n 250\r\n 0.1\r\n"
-                            " 0.5\r\n 1\r\n 1\r\n 1\r\n 0\r\n 0\r\n 0\r\n 0\r\n 0.5\r\n 0\r\n 100\r\n 0.77\r\n 0\r\n"
+                            " 0.5\r\n 1\r\n 1\r\n 1\r\n 0\r\n 0\r\n 2\r\n 0\r\n 0.5\r\n 0\r\n 100\r\n 0.77\r\n 0\r\n"
                             " 100\r\n 1\r\n 0\r\n 0\r\n 0\r\n";
   QuarnRun q = startwithsettings("decline", given);
   ASSERT_TRUE(q.win);
