@@ -1,15 +1,8 @@
-// quarndriver.h: roomcaster_quarn.exe started and used from outside, as a user would.
-//
-//   QuarnRun q = startquarn(folder);      // the program in `folder` (its own copy), window up
-//   HWND gain = control(q, "win.gain");   // a control found by its place in the window
-//   comboentries(gain), comboselection(gain), choose(q, gain, 81), click(q, "win.play")
-//   std::string box = answerbox("confirm", IDOK);   // a message box read and answered
-//   presskey(q, VK_ESCAPE);               // held long enough for the program's key test
-//   int code = waitquarn(q);              // the process's exit code, -1 when it hangs
-//   readfile(folder + "\\roomcaster_quarn.ini")
-//
-// Everything crosses the process boundary through window messages, which Wine
-// marshals; the program answers within one pass of its 20 ms loop.
+// quarndriver.h: roomcaster_quarn.exe started and used from outside, as a user
+// would: controls found by their place in the window, lists, clicks, keys,
+// message boxes, the settings file. Everything crosses the process boundary
+// through window messages, which Wine marshals; the program answers within one
+// pass of its 20 ms loop.
 #pragma once
 #include <windows.h>
 

@@ -1,15 +1,9 @@
-// quarnroom.h: a simulated room on the sound server for the running program.
-//
-//   QuarnRoom room;                     // two null sinks of its own: speaker and mic
-//   room.loop(60);                      // speaker's sound reaches mic at 60 % volume
-//   room.play("tone.wav");              // a file played into mic (the room's noise)
-//   QuarnRun q = startquarn(folder); room.enter(q);   // the user picks the room's devices
-//
-// The room is made before the program starts (device lists are read at start-up).
-// The program is put into it as a user would: by choosing the speaker and the
-// microphone's monitor in its device lists. The server's own defaults never
-// change. Everything is unloaded when the room goes. Without a sound server
-// `ready` is false.
+// quarnroom.h: a simulated room on the sound server for the running program:
+// two null sinks of its own, speaker and mic, and loopbacks between them. It is
+// made before the program starts (device lists are read at start-up); the
+// program enters it as a user would, by choosing the speaker and the mic's
+// monitor in its device lists. The server's own defaults never change; all is
+// unloaded when the room goes. Without a sound server `ready` is false.
 #pragma once
 #include <string>
 
