@@ -49,6 +49,12 @@ QuarnRun startinroom(QuarnRoom &room, const std::string &name, const std::string
   return q;
 }
 
+// A click on "testloop" and its question answered yes.
+void startlooptest(const QuarnRun &q) {
+  click(q, "win.testloop");
+  EXPECT_EQ(answerbox("confirm", IDOK), "test loop ? (adjust gain)");
+}
+
 // Noise at the tone's frequency, louder than 0.35 x the loop: the question says
 // so, and a ceiling is computed anyway.
 TEST(QuarnLoopTest, RoomNoiseAtTheToneIsReported) {
@@ -58,8 +64,7 @@ TEST(QuarnLoopTest, RoomNoiseAtTheToneIsReported) {
   ASSERT_EQ(hostshell("sox -n -r 44100 -c 2 -b 16 '" + noise + "' synth 40 sine 479.8234 vol 0.3").status, 0);
   room.play(noise);
   QuarnRun q = startinroom(room, "noise");
-  click(q, "win.testloop");
-  EXPECT_EQ(answerbox("confirm", IDOK), "test loop ? (adjust gain)");
+  startlooptest(q);
   const std::string question = answerbox("confirm", IDOK, 15000);
   EXPECT_EQ(question.rfind("stop input before ! ", 0), 0u) << question;
   const int quiet = numberafter(question, "before ! ");
@@ -116,8 +121,7 @@ TEST(QuarnLoopTest, NoLoopSetsTheHighestCeilingAndPutsBackWhatTheUserSet) {
   playquiettone(room);
   QuarnRun q = startinroom(room, "nopath", ceiling05);
   choose(q, "win.gain", 21);  // krev50
-  click(q, "win.testloop");
-  EXPECT_EQ(answerbox("confirm", IDOK), "test loop ? (adjust gain)");
+  startlooptest(q);
   Sleep(2200);  // into the tone
   click(q, "win.play");
   Sleep(300);
@@ -151,8 +155,7 @@ TEST(QuarnLoopTest, LoopRunPutsBackWhatTheUserSetAndNoAtTheEndSilences) {
   choose(q, "win.gain", 41);  // krev100: the sound stays above the lowered ceiling's floor
   click(q, "win.play");
   EXPECT_TRUE(waituntil([&] { return windowtext(control(q, "win.play")) == "off"; }, 3000));
-  click(q, "win.testloop");
-  EXPECT_EQ(answerbox("confirm", IDOK), "test loop ? (adjust gain)");
+  startlooptest(q);
   const std::string notice = answerbox("notice", IDOK, 15000);
   ASSERT_EQ(notice.rfind("warning loop !  ", 0), 0u) << notice;
   const int peak = numberafter(notice, "warning loop !  ");
@@ -168,8 +171,7 @@ TEST(QuarnLoopTest, LoopRunPutsBackWhatTheUserSetAndNoAtTheEndSilences) {
   const double afterrun = heard(room, "afterrun.wav");
   expectsameasdeclined(room, q, 41, afterrun, 2200);
 
-  click(q, "win.testloop");
-  EXPECT_EQ(answerbox("confirm", IDOK), "test loop ? (adjust gain)");
+  startlooptest(q);
   EXPECT_EQ(answerbox("notice", IDOK, 15000).rfind("warning loop !", 0), 0u);
   EXPECT_EQ(answerbox("confirm", IDCANCEL).rfind("continue ?", 0), 0u);
   Sleep(200);
@@ -194,8 +196,7 @@ TEST(QuarnLoopTest, EscapeAndQuitEndTheRunThroughTheOkNotice) {
       {"escape in the quiet", 1000, true}, {"escape in the tone", 2100, true}, {"quit in the tone", 2100, false}};
   for (const auto &s : stops) {
     SCOPED_TRACE(s.stop);
-    click(q, "win.testloop");
-    EXPECT_EQ(answerbox("confirm", IDOK), "test loop ? (adjust gain)");
+    startlooptest(q);
     Sleep(s.atms);
     const DWORD asked = GetTickCount();
     if (s.escape) presskey(q, VK_ESCAPE, 400);
