@@ -185,10 +185,9 @@ void presskey(const QuarnRun &q, WORD key, int holdms) {
   SendInput(1, &in[1], sizeof(INPUT));
 }
 
-std::string answerbox(const std::string &title, int answer, int timeoutms, HWND *found) {
+std::string answerbox(const std::string &title, int answer, int timeoutms) {
   HWND box = 0;
   waituntil([&] { return (box = FindWindowA("#32770", title.c_str())) != 0 && IsWindowVisible(box); }, timeoutms);
-  if (found) *found = box;
   if (!box) return "";
   char text[4096] = {};
   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -199,9 +198,9 @@ std::string answerbox(const std::string &title, int answer, int timeoutms, HWND 
   return text;
 }
 
-unsigned screenpixel(HWND window, int x, int y) {
+unsigned clientpixel(const QuarnRun &q, int x, int y) {
   POINT p{x, y};
-  ClientToScreen(window, &p);
+  ClientToScreen(q.win, &p);
   HDC screen = GetDC(nullptr);
   const COLORREF c = GetPixel(screen, p.x, p.y);
   ReleaseDC(nullptr, screen);

@@ -55,7 +55,7 @@ void presskey(const QuarnRun &q, WORD key, int holdms = 150);
 
 // Waits up to timeoutms for a visible dialog of that title and returns its text
 // ("" when none came); then answers it (IDOK, IDCANCEL) or leaves it (0).
-std::string answerbox(const std::string &title, int answer, int timeoutms = 10000, HWND *box = nullptr);
+std::string answerbox(const std::string &title, int answer, int timeoutms = 10000);
 // Waits until fn() holds, up to timeoutms.
 template <class F>
 bool waituntil(F fn, int timeoutms) {
@@ -66,6 +66,5 @@ bool waituntil(F fn, int timeoutms) {
 // The sample count of the latest captured block, as the status text shows it
 // ("freeout=5/3000/12"); -1 when the text has another form.
 int capturedsamples(const QuarnRun &q);
-// The screen pixel at a point of a window's client area, as 0xRRGGBB.
-unsigned screenpixel(HWND window, int x, int y);
-inline unsigned clientpixel(const QuarnRun &q, int x, int y) { return screenpixel(q.win, x, y); }
+// The screen pixel at a point of win's client area, as 0xRRGGBB.
+unsigned clientpixel(const QuarnRun &q, int x, int y);
