@@ -12,7 +12,7 @@ struct HostResult {
   std::string output;  // stdout and stderr together
 };
 
-HostResult hostshell(const std::string &script, int timeoutms = 20000);
-std::string hostpath(const std::string &name);
+HostResult hostshell(const std::string &script, int timeoutms = 20000);  // waits for its end
+std::string hostpath(const std::string &name);  // a scratch file, as the host names it
 std::string windowspath(const std::string &unixpath);  // "Z:\tmp\..."
 void removehostscratch();

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -16,21 +17,12 @@
 #endif
 
 std::string scratchfolder(const std::string &name) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + "quarnapp-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-  std::string command = "cmd /c rmdir /s /q \"" + folder + "\" >nul 2>nul";
-  if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
-      WaitForSingleObject(pi.hProcess, 10000);
-      CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
-    }
-  }
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("quarnapp-" + std::to_string(GetCurrentProcessId()) + "-" + name);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  std::filesystem::create_directory(folder, ignored);
+  return folder.string();
 }
 
 std::string readfile(const std::string &path) {
@@ -52,25 +44,12 @@ std::string settingsline(const std::string &folder, int n) {
 }
 
 static HWND findmainwindow(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } s{pid, 0};
-  EnumWindows(
-      [](HWND h, LPARAM p) -> BOOL {
-        auto *s = reinterpret_cast<Search *>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        char caption[64] = {}, cls[32] = {};
-        GetWindowTextA(h, caption, sizeof caption);
-        GetClassNameA(h, cls, sizeof cls);
-        if (owner != s->pid || std::string(caption) != "roomcaster_quarn" || std::string(cls) != "GUIQUARN")
-          return TRUE;
-        s->found = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  for (HWND h = 0; (h = FindWindowExA(nullptr, h, "GUIQUARN", "roomcaster_quarn"));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == pid) return h;
+  }
+  return 0;
 }
 
 QuarnRun startwithsettings(const std::string &name, const std::string &settings) {
@@ -142,7 +121,7 @@ static const std::map<std::string, POINT> places = {
     {"win.testloop", {256, 75}}, {"win.color", {340, 45}},   {"win.save", {256, 45}},
     {"win.load", {296, 45}}};
 
-RECT clientrect(const QuarnRun &q, HWND child) {
+static RECT clientrect(const QuarnRun &q, HWND child) {
   RECT r{};
   GetWindowRect(child, &r);
   MapWindowPoints(HWND_DESKTOP, q.win, reinterpret_cast<POINT *>(&r), 2);
@@ -190,12 +169,6 @@ std::string windowtext(HWND h) {
   return text;
 }
 
-std::string classof(HWND h) {
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof cls);
-  return cls;
-}
-
 std::vector<std::string> comboentries(HWND combo) {
   std::vector<std::string> entries;
   const LRESULT n = ask(combo, CB_GETCOUNT, 0, 0);
@@ -241,10 +214,9 @@ void presskey(const QuarnRun &q, WORD key, int holdms) {
   SendInput(1, &in[1], sizeof(INPUT));
 }
 
-std::string answerbox(const std::string &title, int answer, int timeoutms, HWND *found) {
+std::string answerbox(const std::string &title, int answer, int timeoutms) {
   HWND box = 0;
   waituntil([&] { return (box = FindWindowA("#32770", title.c_str())) != 0 && IsWindowVisible(box); }, timeoutms);
-  if (found) *found = box;
   if (!box) return "";
   char text[4096] = {};
   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -255,9 +227,9 @@ std::string answerbox(const std::string &title, int answer, int timeoutms, HWND 
   return text;
 }
 
-unsigned screenpixel(HWND window, int x, int y) {
+unsigned clientpixel(const QuarnRun &q, int x, int y) {
   POINT p{x, y};
-  ClientToScreen(window, &p);
+  ClientToScreen(q.win, &p);
   HDC screen = GetDC(nullptr);
   const COLORREF c = GetPixel(screen, p.x, p.y);
   ReleaseDC(nullptr, screen);

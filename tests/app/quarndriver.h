@@ -1,15 +1,8 @@
-// quarndriver.h: roomcaster_quarn.exe started and used from outside, as a user would.
-//
-//   QuarnRun q = startquarn(folder);      // the program in `folder` (its own copy), window up
-//   HWND gain = control(q, "win.gain");   // a control found by its place in the window
-//   comboentries(gain), comboselection(gain), choose(q, gain, 81), click(q, "win.play")
-//   std::string box = answerbox("confirm", IDOK);   // a message box read and answered
-//   presskey(q, VK_ESCAPE);               // held long enough for the program's key test
-//   int code = waitquarn(q);              // the process's exit code, -1 when it hangs
-//   readfile(folder + "\\roomcaster_quarn.ini")
-//
-// Everything crosses the process boundary through window messages, which Wine
-// marshals; the program answers within one pass of its 20 ms loop.
+// quarndriver.h: roomcaster_quarn.exe started and used from outside, as a user
+// would: controls found by their place in the window, lists, clicks, keys,
+// message boxes, the settings file. Everything crosses the process boundary
+// through window messages, which Wine marshals; the program answers within one
+// pass of its 20 ms loop.
 #pragma once
 #include <windows.h>
 
@@ -49,8 +42,6 @@ int waitquarn(QuarnRun &q, int timeoutms = 20000);
 // The control whose place in the window's client area is the named control's.
 HWND control(const QuarnRun &q, const std::string &name);
 std::string windowtext(HWND h);
-std::string classof(HWND h);
-RECT clientrect(const QuarnRun &q, HWND child);  // the child's rectangle in win's client area
 
 std::vector<std::string> comboentries(HWND combo);
 int comboselection(HWND combo);  // 1-based, 0 = none
@@ -64,7 +55,7 @@ void presskey(const QuarnRun &q, WORD key, int holdms = 150);
 
 // Waits up to timeoutms for a visible dialog of that title and returns its text
 // ("" when none came); then answers it (IDOK, IDCANCEL) or leaves it (0).
-std::string answerbox(const std::string &title, int answer, int timeoutms = 10000, HWND *box = nullptr);
+std::string answerbox(const std::string &title, int answer, int timeoutms = 10000);
 // Waits until fn() holds, up to timeoutms.
 template <class F>
 bool waituntil(F fn, int timeoutms) {
@@ -75,6 +66,5 @@ bool waituntil(F fn, int timeoutms) {
 // The sample count of the latest captured block, as the status text shows it
 // ("freeout=5/3000/12"); -1 when the text has another form.
 int capturedsamples(const QuarnRun &q);
-// The screen pixel at a point of a window's client area, as 0xRRGGBB.
-unsigned screenpixel(HWND window, int x, int y);
-inline unsigned clientpixel(const QuarnRun &q, int x, int y) { return screenpixel(q.win, x, y); }
+// The screen pixel at a point of win's client area, as 0xRRGGBB.
+unsigned clientpixel(const QuarnRun &q, int x, int y);

@@ -17,7 +17,8 @@ QuarnRoom::QuarnRoom() {
     HostResult r = hostshell("pactl load-module module-null-sink sink_name=" + sink +
                              " sink_properties=device.description=" + sink);
     if (r.status != 0) return;
-    modules += " " + firstline(r.output);
+    modules += ' ';
+    modules += firstline(r.output);
   }
   ready = true;
 }

@@ -39,9 +39,7 @@ void note(const std::string &s) {
 
 ClientApi fakeapi() {
   ClientApi a = platformclientapi();
-  a.threadbegin = [] {};
-  a.threadend = [] {};
-  a.raisethread = [] {};
+  a.threadbegin = a.threadend = a.raisethread = [] {};
   a.open = [](bool capture, int, int, HANDLE, HRESULT *r) -> ClientStream * {
     note(std::string("open ") + (capture ? "capture" : "playback"));
     *r = fake->failopen ? HRESULT_FROM_WIN32(ERROR_NOT_FOUND) : S_OK;

@@ -7,48 +7,29 @@
 
 namespace {
 
-double fakenow = 1000.0;  // the engine clock, seconds; the test moves it
 int raises = 0;           // calls to raise the calling thread's priority
 constexpr int frames = 441;                         // 10 ms blocks
 constexpr double block = frames / 44100.0;          // seconds per block
 
-class LiveCounterTest : public ::testing::Test {
+class LiveCounterTest : public WaveDevices {
  protected:
-  WAVEIN_DEVICE in{};
-  waveout_DEVICE out{};
   void SetUp() override {
-    engineinit();
-    engine.buffersize = frames;
-    fakenow = 1000.0;
-    engineclock.now = [] { return fakenow; };
-    enginedevicesopened(0.0);
-    installfake();
+    WaveDevices::SetUp();
     waveapi.raisethread = [] { ++raises; };
     raises = 0;
-    guiscanhook = nullptr;
     createwaveout(out, 0);
     createwavein(in, 0);
-  }
-  void TearDown() override {
-    destroywavein(in);
-    destroywaveout(out);
-    waveapi = platformwaveapi();
-    guiscanhook = dispatchpendingmessages;
-    engineclock.now = nullptr;
   }
   // Capture buffer (n mod 6) comes back full at time t.
   void captureat(int n, double t) {
     fakenow = t;
-    WAVEHDR *h = in.headers[n % 6];
-    h->dwBytesRecorded = 4 * frames;
-    waveincallback(nullptr, waveindataevent, reinterpret_cast<DWORD_PTR>(&in), reinterpret_cast<DWORD_PTR>(h), 0);
+    record(n, 4 * frames);
   }
   // The oldest queued playback buffer comes back played (rotation order).
   int oldest = 1;  // processblock advances the index before it picks, so buffer 1 goes first
   void played() {
     ASSERT_NE(out.busy[oldest], 0) << "nothing queued to come back";
-    waveoutcallback(nullptr, waveoutdoneevent, reinterpret_cast<DWORD_PTR>(&out),
-                    reinterpret_cast<DWORD_PTR>(out.headers[oldest]), 0);
+    WaveDevices::played(oldest);
     oldest = (oldest + 1) % 6;
   }
   void expectcounts(uint32_t captured, uint32_t processed, uint32_t dropped, uint32_t underruns, uint32_t bunched) {

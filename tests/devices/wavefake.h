@@ -2,7 +2,10 @@
 // file that includes it gets its own copy (an unnamed namespace).
 //   installfake();            // into waveapi and guiscanhook; fake reset
 //   fake.log, count("inclose"), at("inprepare 2")
+//   class T : public WaveDevices  // a capture and a playback object on the fake
 #pragma once
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <deque>
 #include <string>
@@ -32,7 +35,7 @@ MMRESULT next(std::deque<MMRESULT> &q) {
 }
 MMRESULT note(const std::string &call, MMRESULT answer = 0) { return fake.log.push_back(call), answer; }
 MMRESULT note(const char *call, LPWAVEHDR h, MMRESULT answer = 0) {
-  return note(call + (" " + std::to_string(h->dwUser)), answer);
+  return note(std::string(call) + ' ' + std::to_string(h->dwUser), answer);
 }
 void event(int side, UINT code) {
   reinterpret_cast<LPDRVCALLBACK>(callbackof[side])(nullptr, code, instanceof[side], 0, 0);
@@ -73,9 +76,46 @@ void installfake() {
   guiscanhook = [] { note("scan"); };
 }
 
-int count(const std::string &call) { return static_cast<int>(std::count(fake.log.begin(), fake.log.end(), call)); }
-int at(const std::string &call) {
+inline int count(const std::string &call) { return static_cast<int>(std::count(fake.log.begin(), fake.log.end(), call)); }
+inline int at(const std::string &call) {
   return static_cast<int>(std::find(fake.log.begin(), fake.log.end(), call) - fake.log.begin());
 }
+
+double fakenow = 1000.0;  // the engine clock, seconds; a test may move it
+
+// 441-frame blocks, the start-up silence long past; both objects closed and the
+// platform's table back at the end.
+class WaveDevices : public ::testing::Test {
+ protected:
+  WAVEIN_DEVICE in{};
+  waveout_DEVICE out{};
+  void SetUp() override {
+    engineinit();
+    engine.buffersize = 441;
+    fakenow = 1000.0;
+    engineclock.now = [] { return fakenow; };
+    enginedevicesopened(0.0);
+    installfake();
+  }
+  void TearDown() override {
+    destroywavein(in);
+    destroywaveout(out);
+    waveapi = platformwaveapi();
+    guiscanhook = dispatchpendingmessages;
+    engineclock.now = nullptr;
+  }
+  // The platform hands back capture buffer n (mod 6) holding `bytes` bytes of value v.
+  void record(int n, DWORD bytes, int16_t v = 1000) {
+    WAVEHDR *h = in.headers[n % 6];
+    std::fill_n(reinterpret_cast<int16_t *>(h->lpData), bytes / 2, v);
+    h->dwBytesRecorded = bytes;
+    waveincallback(nullptr, waveindataevent, reinterpret_cast<DWORD_PTR>(&in), reinterpret_cast<DWORD_PTR>(h), 0);
+  }
+  // Playback buffer i comes back played.
+  void played(int i) {
+    waveoutcallback(nullptr, waveoutdoneevent, reinterpret_cast<DWORD_PTR>(&out),
+                    reinterpret_cast<DWORD_PTR>(out.headers[i]), 0);
+  }
+};
 
 }  // namespace
