@@ -102,6 +102,8 @@ int waitquarn(QuarnRun &q, int timeoutms) {
   if (!q.process) return -1;
   DWORD code = static_cast<DWORD>(-1);
   if (WaitForSingleObject(q.process, timeoutms) != WAIT_OBJECT_0) {
+    std::printf("the program did not end within %d ms; its threads:\n%s", timeoutms,
+                threadstacks(GetProcessId(q.process)).c_str());
     TerminateProcess(q.process, 99);
     WaitForSingleObject(q.process, 5000);
   } else {
@@ -138,10 +140,8 @@ HWND control(const QuarnRun &q, const std::string &name) {
   return 0;
 }
 
-// Where every thread of the window's process stands, as Wine's debugger tells it.
-static std::string threadstacks(HWND h) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
+// Where every thread of a process stands, as Wine's debugger tells it.
+std::string threadstacks(DWORD pid) {
   char id[16];
   std::snprintf(id, sizeof id, "%04lx", static_cast<unsigned long>(pid));
   const std::string process = id;
@@ -149,6 +149,12 @@ static std::string threadstacks(HWND h) {
                    "awk '/^Backtracing for thread/ {keep = index($0, \"in process " + process + " \") > 0} keep'",
                    60000)
       .output;
+}
+
+static std::string windowstacks(HWND h) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  return threadstacks(pid);
 }
 
 // A question to a control of the program, answered within 5 s or not at all: a
@@ -159,7 +165,7 @@ static LRESULT ask(HWND h, UINT message, WPARAM w, LPARAM l, bool wide = false) 
   const LRESULT ok = wide ? SendMessageTimeoutW(h, message, w, l, SMTO_NORMAL, 5000, &answer)
                           : SendMessageTimeoutA(h, message, w, l, SMTO_NORMAL, 5000, &answer);
   if (!ok && IsWindow(h))
-    ADD_FAILURE() << "the program's window thread did not answer within 5 s; its threads:\n" << threadstacks(h);
+    ADD_FAILURE() << "the program's window thread did not answer within 5 s; its threads:\n" << windowstacks(h);
   return ok ? static_cast<LRESULT>(answer) : -1;
 }
 

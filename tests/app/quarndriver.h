@@ -36,8 +36,11 @@ inline const std::string settings1500 = " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r
 QuarnRun startquarn(const std::string &folder, const char *exe = nullptr);
 // The same in a new scratch folder (scratchfolder(name)) given that settings file.
 QuarnRun startwithsettings(const std::string &name, const std::string &settings);
-// Waits for the process to end; its exit code, or -1 after timeoutms (it is then killed).
+// Waits for the process to end; its exit code, or -1 after timeoutms (it is then
+// killed, after its threads' stacks are printed).
 int waitquarn(QuarnRun &q, int timeoutms = 20000);
+// Where each thread of a process stands (Wine's debugger, attached for a moment).
+std::string threadstacks(DWORD pid);
 
 // The control whose place in the window's client area is the named control's.
 HWND control(const QuarnRun &q, const std::string &name);

@@ -30,7 +30,9 @@ TEST(QuarnWindow, SixteenControlsWithTheirListsAndSelections) {
   for (const auto &[name, text] : controls) {
     HWND h = control(q, name);
     ASSERT_TRUE(h) << name;
-    if (text) EXPECT_EQ(windowtext(h), text) << name;
+    if (text) {
+      EXPECT_EQ(windowtext(h), text) << name;
+    }
   }
   // The lists as the panel's values make them (each entry is checked natively).
   for (const auto &[list, count, first, last] : {std::tuple{"win.gain", 81u, "krev0", "krev200"},
@@ -65,7 +67,8 @@ TEST(QuarnWindow, ColorRebuildsTheWindowInTheNextScheme) {
   EXPECT_EQ(clientpixel(q, 3, 3), 0xFF3134u);
   for (unsigned next : {0x323CFFu, 0x32FF32u}) {  // schemes 3 and 0
     click(q, "win.color");
-    EXPECT_TRUE(waituntil([&] { return IsWindow(q.win) == FALSE; }, 5000));
+    EXPECT_TRUE(waituntil([&] { return IsWindow(q.win) == FALSE; }, 5000))
+        << "the old window stayed; the program's threads:\n" << threadstacks(GetProcessId(q.process));
     EXPECT_TRUE(waituntil([&] {
       q.win = FindWindowA("GUIQUARN", "roomcaster_quarn");
       return q.win && clientpixel(q, 3, 3) == next;
