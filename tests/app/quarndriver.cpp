@@ -73,7 +73,11 @@ QuarnRun startquarn(const std::string &folder, const char *exe) {
   CloseHandle(pi.hThread);
   q.process = pi.hProcess;
   waituntil([&] { return (q.win = findmainwindow(pi.dwProcessId)) != 0; }, 20000);
-  if (q.win) Sleep(1500);  // the devices open behind the window: 500 ms each
+  // The devices open behind the window (500 ms each, and as long as the sound
+  // server takes); the status box fills once the program is in its main loop,
+  // where clicks and keys act.
+  if (q.win)
+    waituntil([&] { return !IsWindow(q.win) || windowtext(control(q, "win.msg")).rfind("freeout=", 0) == 0; }, 20000);
   return q;
 }
 

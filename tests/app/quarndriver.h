@@ -32,7 +32,8 @@ std::string settingsline(const std::string &folder, int n);
 inline const std::string settings1500 = " 10\r\n 10\r\n-1\r\n-1\r\n 1\r\n 1500\r\n";
 
 // Copies the program (dist's, or exe) into folder and starts it there; waits up
-// to 20 s for its window and 1.5 s more so the devices are open.
+// to 20 s for its window, and up to 20 s more for its main loop (the status box
+// filled), so the devices are open.
 QuarnRun startquarn(const std::string &folder, const char *exe = nullptr);
 // The same in a new scratch folder (scratchfolder(name)) given that settings file.
 QuarnRun startwithsettings(const std::string &name, const std::string &settings);
