@@ -6,8 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "quarndriver.h"  // readfile
-
 static std::string scratch;  // unix path of the scratch folder, empty until made
 static int commands = 0;     // commands run so far, for file names
 
@@ -23,6 +21,12 @@ std::string hostpath(const std::string &name) {
     if (CreateDirectoryA(windowspath(dir).c_str(), nullptr)) scratch = dir;
   }
   return scratch + "/" + name;
+}
+
+std::string readfile(const std::string &path) {
+  std::ostringstream s;
+  s << std::ifstream(path, std::ios::binary).rdbuf();
+  return s.str();
 }
 
 HostResult hostshell(const std::string &script, int timeoutms) {

@@ -16,3 +16,4 @@ HostResult hostshell(const std::string &script, int timeoutms = 20000);  // wait
 std::string hostpath(const std::string &name);  // a scratch file, as the host names it
 std::string windowspath(const std::string &unixpath);  // "Z:\tmp\..."
 void removehostscratch();
+std::string readfile(const std::string &path);  // a whole file of this side, "" when unreadable

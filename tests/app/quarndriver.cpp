@@ -25,12 +25,6 @@ std::string scratchfolder(const std::string &name) {
   return folder.string();
 }
 
-std::string readfile(const std::string &path) {
-  std::ostringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
-}
-
 bool writefile(const std::string &path, const std::string &text) {
   std::ofstream f(path, std::ios::binary);
   return static_cast<bool>(f << text);

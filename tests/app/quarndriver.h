@@ -1,14 +1,24 @@
-// quarndriver.h: roomcaster_quarn.exe started and used from outside, as a user
-// would: controls found by their place in the window, lists, clicks, keys,
-// message boxes, the settings file. Everything crosses the process boundary
-// through window messages, which Wine marshals; the program answers within one
-// pass of its 20 ms loop.
+// quarndriver.h: roomcaster_quarn.exe started and used from outside, as a user would.
+//
+//   QuarnRun q = startquarn(folder);      // the program in `folder` (its own copy), main loop running
+//   HWND gain = control(q, "win.gain");   // a control found by its place in the window
+//   comboentries(gain), comboselection(gain), choose(q, "win.gain", 81), click(q, "win.play")
+//   std::string box = answerbox("confirm", IDOK);   // a message box read and answered
+//   presskey(q, VK_ESCAPE);               // held long enough for the program's key test
+//   int code = waitquarn(q);              // the process's exit code, -1 when it hangs
+//   readfile(folder + "\\roomcaster_quarn.ini")
+//
+// Everything crosses the process boundary through window messages, which Wine
+// marshals; the program answers within one pass of its 20 ms loop. A program
+// that does not answer, or does not end, fails the test with its threads' stacks.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "hostshell.h"  // readfile, and the host commands of the sound tests
 
 // A run ends the program if it is still running when the run goes (a failed test).
 struct QuarnRun {
@@ -23,7 +33,6 @@ struct QuarnRun {
 
 // A new empty folder for one run (Windows path), under the system's temporary folder.
 std::string scratchfolder(const std::string &name);
-std::string readfile(const std::string &path);
 bool writefile(const std::string &path, const std::string &text);
 // Line n (1-based, without its ending) of the settings file in the folder.
 std::string settingsline(const std::string &folder, int n);
