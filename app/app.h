@@ -6,10 +6,10 @@
 //                          optionally with a settings file and a preset.
 //   roomcaster_live.exe    live/: the live engine in a console, with block counters.
 //
+// The number-per-line codec of the settings, preset and plug-in files is the
+// bottom folder numberlines/, shared with the plug-ins.
+//
 // Folders (portable ones are tested natively; none is called from the audio thread):
-//   numberlines/  the number-per-line codec of the settings, preset and plug-in
-//                 files; a library of its own with no dependency, so the plug-in
-//                 links it without pulling in the application          (portable)
 //   settings/     roomcaster_quarn.ini and the *.dspquarn presets      (portable)
 //   panel/        the window's list entries, positions, status text, level bars (portable)
 //   looptest/     the loop test: arithmetic and texts (portable), its run (Windows)

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/numberlines/numberlines.h"
+#include "numberlines/numberlines.h"
 #include "app/settings/presetfile.h"
 #include "app/settings/settingsfile.h"
 #include "engine/engine.h"

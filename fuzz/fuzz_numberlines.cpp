@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/numberlines/numberlines.h"
+#include "numberlines/numberlines.h"
 #include "fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -24,7 +24,7 @@ inline bool closeinsevendigits(float back, float written) {
 #include <string>
 #include <string_view>
 
-#include "app/numberlines/numberlines.h"
+#include "numberlines/numberlines.h"
 
 // Lines in a text as the number-per-line reader counts them.
 inline size_t numberlinecount(std::string_view text) {

@@ -45,6 +45,7 @@ struct HowlDisplay {
   std::atomic<float> spectrum[howldisplaybins];  // dB (0 dB = full-scale sine), log-spaced 50 Hz .. 20 kHz
   HowlNotchView notch[howlnotchcount];
   std::atomic<int32_t> analyses{0};              // counts analyses, so the window sees news
+  std::atomic<int32_t> placed{0};                // notches placed since howlstart (new ones, not deepenings)
 };
 
 // Frequency in Hz of display point i (0 .. howldisplaybins-1).

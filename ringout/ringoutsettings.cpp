@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/numberlines/numberlines.h"
+#include "numberlines/numberlines.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 //   int missing = ringoutreadsettings(path.c_str(), params, place);  // 1: no file
 //   ringoutwritesettings(path.c_str(), params, place);
 //
-// Lines, one number each (the number-per-line format of app/numberlines/numberlines.h):
+// Lines, one number each (the number-per-line format of numberlines/numberlines.h):
 //   1 gain (1.0)  2 window x (200)  3 window y (100)  4 tdecayon (1)
 //   5 decay (1.0, clamped to 1..4)  6 tdecay (100)  7 kdecay (0.77, clamped to
 //   -0.99..0.99: at a magnitude of 1 or more the ring line would grow without

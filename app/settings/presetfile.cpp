@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/numberlines/numberlines.h"
+#include "numberlines/numberlines.h"
 #include "app/settings/settingsfile.h"
 #include "engine/engine.h"
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/numberlines/numberlines.h"
+#include "numberlines/numberlines.h"
 #include "engine/engine.h"
 
 AppSettings settings;

@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "app/numberlines/numberlines.h"
+#include "numberlines/numberlines.h"
 
 namespace {
 

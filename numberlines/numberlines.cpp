@@ -1,6 +1,6 @@
 // numberlines.cpp: reading and writing files of one number per line.
 // Runs on whichever thread loads or saves settings; never on the audio thread.
-#include "app/numberlines/numberlines.h"
+#include "numberlines/numberlines.h"
 
 #include <cfloat>
 #include <charconv>
