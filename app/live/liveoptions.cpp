@@ -44,6 +44,10 @@ bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::st
       o.version = true;
       continue;
     }
+    if (a == "--quiet") {
+      o.quiet = true;
+      continue;
+    }
     if (a != "--seconds" && a != "--buffersize" && a != "--wavein" && a != "--waveout" && a != "--audio") {
       error = "unknown option '" + a + "' (try --help)";
       return false;
@@ -93,7 +97,7 @@ bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::st
 
 const char *liveusage() {
   return "usage: roomcaster_live [--seconds N] [--buffersize N] [--wavein DEVICE] [--waveout DEVICE]\n"
-         "                       [--audio waveform|wasapi] [--list]\n"
+         "                       [--audio waveform|wasapi] [--quiet] [--list]\n"
          "Runs the live engine: records from the capture device, processes every block\n"
          "and plays it on the playback device, until Enter or Ctrl+C. The line r (r, Enter)\n"
          "closes and reopens both devices. Plug-ins come from the folders plugin, plugin2 ...\n"
@@ -104,10 +108,14 @@ const char *liveusage() {
          "  --waveout DEVICE   playback device: a number (-1 the default, the start value) or a name\n"
          "  --audio BACKEND    waveform (the start value): the waveform API, six buffers a device;\n"
          "                     wasapi: the audio-client interface in shared mode, event-driven\n"
+         "  --quiet            no start line and no status lines: only the summary at the end\n"
+         "                     (warnings and errors go to stderr in any case)\n"
          "  --list             print the capture and playback devices and stop\n"
          "  --version          print the version and stop\n"
          "Device numbers can change between starts; names as --list prints them do not.\n"
-         "The first 3 s after the devices open are silent, the next 3 s fade in.\n";
+         "The first 3 s after the devices open are silent, the next 3 s fade in.\n"
+         "Exit status: 0 the sound ran; 2 a bad command line or no device of the given name;\n"
+         "3 a device could not be opened, or no block was processed.\n";
 }
 
 const char *liveversion() { return "roomcaster_live " QUARN_VERSION "\n"; }

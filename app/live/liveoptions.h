@@ -5,7 +5,7 @@
 //   if (!parseliveoptions(argc, argv, o, error)) { print error; exit 2; }
 //
 //   roomcaster_live [--seconds N] [--buffersize N] [--wavein DEVICE] [--waveout DEVICE]
-//                   [--audio waveform|wasapi] [--list] [--help] [--version]
+//                   [--audio waveform|wasapi] [--quiet] [--list] [--help] [--version]
 // A DEVICE is a number (0.., or -1 for the system's default) or a device's name as
 // --list shows it. Numbers can change from one start to the next when devices come
 // and go; names do not. seconds is a whole number from 1 to 1000000.
@@ -20,6 +20,7 @@ struct LiveOptions {
   std::string waveinname;   // capture device by name; empty: use the number
   std::string waveoutname;  // playback device by name; empty: use the number
   std::string audio = "waveform";  // the audio back end: "waveform" or "wasapi"
+  bool quiet = false;       // --quiet: no start line and no status lines, only the summary
   bool list = false;        // --list: print the devices and stop
   bool help = false;        // --help: print the usage and stop
   bool version = false;     // --version: print liveversion() and stop
@@ -27,6 +28,11 @@ struct LiveOptions {
 
 // False with a one-line reason in error when the command line is not understood.
 bool parseliveoptions(int argc, const char *const *argv, LiveOptions &o, std::string &error);
+
+// The exit codes of roomcaster_live (listed by --help).
+constexpr int liveexitok = 0;
+constexpr int liveexitarguments = 2;  // a bad command line, or no device of a given name
+constexpr int liveexitnosound = 3;    // a device could not be opened, or no block was processed
 
 // The usage text for --help.
 const char *liveusage();

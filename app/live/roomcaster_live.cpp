@@ -4,7 +4,11 @@
 // fade-in, and runs until Enter, Ctrl+C or --seconds; then closes capture, then
 // playback (audiocycle.h). A device number the platform does not offer opens the
 // default device instead. About once a second it prints a status line (levels and
-// the block counters, livestatus.h), and a summary of the counters at the end.
+// the block counters, livestatus.h; not with --quiet), and a summary of the
+// counters at the end, on stdout; warnings and errors go to stderr. Exit status:
+// 2 for a bad command line or an unknown device name, 3 when a device could not
+// be opened at the start or after the last reopen, or when no block was
+// processed (liveoptions.h); 0 otherwise.
 // The line "r" closes and reopens both devices, as the
 // main program does after a device change (devices named on the command line are
 // looked up again, so one that went away and came back is found). Plug-ins are
@@ -63,12 +67,25 @@ static void waitforenter() {
   }
 }
 
+// "capture device 2", "the default playback device".
+static std::string devicelabel(const char *kind, int device) {
+  return device == -1 ? std::string("the default ") + kind + " device"
+                      : std::string(kind) + " device " + std::to_string(device);
+}
+
 // "capture device 2 "Monitor of room"", "the default playback device (not opened)".
 static std::string devicename(const char *kind, int device, bool open, const char *name) {
-  std::string s = device == -1 ? std::string("the default ") + kind + " device"
-                               : std::string(kind) + " device " + std::to_string(device);
+  const std::string s = devicelabel(kind, device);
   if (!open) return s + " (not opened)";
   return s + " \"" + name + "\"";
+}
+
+// True when both devices are open; otherwise says on stderr which one is not.
+static bool opened(int wavein, int waveout) {
+  const bool in = captureisopen(devices), out = playbackisopen(devices);
+  if (!in) std::fprintf(stderr, "roomcaster_live: %s could not be opened\n", devicelabel("capture", wavein).c_str());
+  if (!out) std::fprintf(stderr, "roomcaster_live: %s could not be opened\n", devicelabel("playback", waveout).c_str());
+  return in && out;
 }
 
 static void listdevices() {
@@ -109,7 +126,7 @@ int main(int argc, char **argv) {
   std::string error;
   if (!parseliveoptions(argc, argv, o, error)) {
     std::fprintf(stderr, "roomcaster_live: %s\n", error.c_str());
-    return 2;
+    return liveexitarguments;
   }
   if (o.help || o.version) {
     std::fputs(o.help ? liveusage() : liveversion(), stdout);
@@ -121,11 +138,11 @@ int main(int argc, char **argv) {
   }
   if (!o.waveinname.empty() && (o.wavein = findwavein(o.waveinname.c_str())) < 0) {
     std::fprintf(stderr, "roomcaster_live: no capture device is named '%s' (see --list)\n", o.waveinname.c_str());
-    return 2;
+    return liveexitarguments;
   }
   if (!o.waveoutname.empty() && (o.waveout = findwaveout(o.waveoutname.c_str())) < 0) {
     std::fprintf(stderr, "roomcaster_live: no playback device is named '%s' (see --list)\n", o.waveoutname.c_str());
-    return 2;
+    return liveexitarguments;
   }
 
   audiobackendnamed(o.audio.c_str(), devices.backend);
@@ -142,21 +159,30 @@ int main(int argc, char **argv) {
   // A number the platform does not offer (or past the 30 listed) is the default device.
   const int wavein = offereddevice(o.wavein, static_cast<int>(waveInGetNumDevs()));
   const int waveout = offereddevice(o.waveout, static_cast<int>(waveOutGetNumDevs()));
-  if (wavein != o.wavein) std::printf("roomcaster_live: capture device %d is not offered; the default is used\n", o.wavein);
-  if (waveout != o.waveout) std::printf("roomcaster_live: playback device %d is not offered; the default is used\n", o.waveout);
+  if (wavein != o.wavein)
+    std::fprintf(stderr, "roomcaster_live: capture device %d is not offered; the default is used\n", o.wavein);
+  if (waveout != o.waveout)
+    std::fprintf(stderr, "roomcaster_live: playback device %d is not offered; the default is used\n", o.waveout);
   o.wavein = wavein;
   o.waveout = waveout;
 
   engine.play = 1;
   openaudiocycle(devices, o.wavein, o.waveout);  // 3 s of silence, then a 3 s fade-in
+  if (!opened(o.wavein, o.waveout)) {
+    closeaudiocycle(devices);
+    unloadplugins();
+    closed = 1;
+    return liveexitnosound;
+  }
 
-  std::printf("roomcaster_live: running the live engine from %s to %s (%d-frame blocks, %s);"
+  if (!o.quiet) std::printf("roomcaster_live: running the live engine from %s to %s (%d-frame blocks, %s);"
               " press Enter or Ctrl+C to stop\n",
               devicename("capture", o.wavein, captureisopen(devices), capturename(devices)).c_str(),
               devicename("playback", o.waveout, playbackisopen(devices), playbackname(devices)).c_str(),
               engine.buffersize.load(), audiobackendname(devices.backend));
   std::fflush(stdout);
 
+  bool lastopenfailed = false;  // the latest reopen left a device closed
   const double start = liveclock(), end = start + o.seconds;
   double nextstatus = start + 1.0;
   while (!stoprequest) {
@@ -166,7 +192,7 @@ int main(int argc, char **argv) {
     if (now >= nextstatus) {
       nextstatus += 1.0;
       if (nextstatus < now) nextstatus = now + 1.0;  // after a stall, no burst of lines
-      std::printf("%s\n", livestatusline(readstatus()).c_str());
+      if (!o.quiet) std::printf("%s\n", livestatusline(readstatus()).c_str());
       std::fflush(stdout);
     }
     reportpluginfaults("roomcaster_live");
@@ -178,9 +204,11 @@ int main(int argc, char **argv) {
       wavein = offereddevice(wavein < 0 ? -1 : wavein, static_cast<int>(waveInGetNumDevs()));
       waveout = offereddevice(waveout < 0 ? -1 : waveout, static_cast<int>(waveOutGetNumDevs()));
       openaudiocycle(devices, wavein, waveout);
-      std::printf("roomcaster_live: reopened %s and %s\n",
-                  devicename("capture", wavein, captureisopen(devices), capturename(devices)).c_str(),
-                  devicename("playback", waveout, playbackisopen(devices), playbackname(devices)).c_str());
+      lastopenfailed = !opened(wavein, waveout);
+      if (!o.quiet)
+        std::printf("roomcaster_live: reopened %s and %s\n",
+                    devicename("capture", wavein, captureisopen(devices), capturename(devices)).c_str(),
+                    devicename("playback", waveout, playbackisopen(devices), playbackname(devices)).c_str());
       std::fflush(stdout);
     }
   }
@@ -192,5 +220,9 @@ int main(int argc, char **argv) {
   closed = 1;
   std::printf("%s\n", livesummary(last, ran).c_str());
   std::fflush(stdout);
-  return 0;
+  if (last.processed == 0) {
+    std::fprintf(stderr, "roomcaster_live: no block was processed: no sound ran\n");
+    return liveexitnosound;
+  }
+  return lastopenfailed ? liveexitnosound : liveexitok;
 }

@@ -17,6 +17,10 @@ TEST(LiveOptions, DevicesByNumberOrNameAndBadLinesRefused) {
   ASSERT_TRUE(parse({}, o, error));
   EXPECT_EQ(o.wavein, -1);
   EXPECT_EQ(o.buffersize, 0) << "0 keeps the engine's start value";
+  EXPECT_FALSE(o.quiet);
+  ASSERT_TRUE(parse({"--quiet", "--seconds", "5"}, o, error));
+  EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(o.seconds, 5);
   ASSERT_TRUE(parse({"--wavein", "3", "--waveout", "Monitor of room", "--buffersize", "1500"}, o, error));
   EXPECT_EQ(o.wavein, 3);
   EXPECT_EQ(o.waveoutname, "Monitor of room");
@@ -25,7 +29,8 @@ TEST(LiveOptions, DevicesByNumberOrNameAndBadLinesRefused) {
 
   const std::vector<std::vector<const char *>> bad = {
       {"--bogus"}, {"--seconds"}, {"--seconds", "0"}, {"--seconds", "2.5"}, {"--wavein", "-2"},
-      {"--wavein", ""}, {"--buffersize", "149"}, {"--buffersize", "16001"}, {"5"}};
+      {"--wavein", ""}, {"--buffersize", "149"}, {"--buffersize", "16001"}, {"5"},
+      {"--quite"}, {"-q"}};
   for (const auto &args : bad) {
     error.clear();
     EXPECT_FALSE(parse(args, o, error)) << args[0];
