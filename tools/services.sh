@@ -8,13 +8,49 @@
 # What is started here is kept to itself and reused by later calls: its own
 # runtime folder and D-Bus session bus under $QUARN_STATE, and the server's
 # address in $QUARN_STATE/pulse-server. Nothing of a user's session is touched.
+#
+#   source tools/services.sh        start what is missing (or reuse it)
+#   bash tools/services.sh stop     end what these scripts started, and nothing else
 
 : "${QUARN_STATE:=${XDG_RUNTIME_DIR:-/tmp}/roomcaster_quarn-$(id -u)}"
 mkdir -p "$QUARN_STATE"
 
+# --- The processes started here, by id ---------------------------------------
+# Each process started here is written to $QUARN_STATE/pids with its start time
+# (field 22 of /proc/PID/stat), so "stop" ends exactly those processes, and
+# never another that later took the same id. A Wine prefix's server is ended
+# with `wineserver -k`, which reaches that prefix only.
+rememberpid() {
+  local start
+  start="$(awk '{ print $22 }' "/proc/$1/stat" 2>/dev/null)" && echo "$1 $start" >>"$QUARN_STATE/pids"
+  return 0
+}
+stopservices() {
+  local pid start
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true; fi
+  if [ -f "$QUARN_STATE/pids" ]; then
+    # The last started first: the sound server's clients before the server, the bus last.
+    tac "$QUARN_STATE/pids" | while read -r pid start; do
+      [ "$(awk '{ print $22 }' "/proc/$pid/stat" 2>/dev/null)" = "$start" ] && kill "$pid" 2>/dev/null || true
+    done
+  fi
+  rm -f "$QUARN_STATE/pids" "$QUARN_STATE/display" "$QUARN_STATE/pulse-server" "$QUARN_STATE/pipewire-runtime"
+}
+# QUARN_OWN_SOUND=1: the sound server is one these scripts started (tools/run.sh
+# then shows the demo in a simulated room); 0: a user's own.
+QUARN_OWN_SOUND=0
+# ------------------------------------------------------------------------------
+
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="${QUARN_WINEPREFIX:-$QUARN_STATE/wineprefix}"
+# The Wine prefixes (about 690 MB each) are kept out of $XDG_RUNTIME_DIR, a
+# small memory-backed folder on most desktops: in the user's cache folder.
+: "${QUARN_PREFIXES:=${XDG_CACHE_HOME:-$HOME/.cache}/roomcaster_quarn}"
+export WINEPREFIX="${QUARN_WINEPREFIX:-$QUARN_PREFIXES/wineprefix}"
+if [ "${1:-}" = "stop" ]; then
+  stopservices
+  return 0 2>/dev/null || exit 0
+fi
 
 displayreachable() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
 # A virtual display started here earlier is used again.
@@ -26,6 +62,7 @@ if ! displayreachable; then
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$QUARN_STATE/xvfb.log" 2>&1 &
+    rememberpid $!
     export DISPLAY=":$n"
     for _ in $(seq 50); do displayreachable && break; sleep 0.1; done
     displayreachable && echo "$DISPLAY" >"$QUARN_STATE/display"
@@ -43,7 +80,7 @@ if ! soundreachable && [ -f "$QUARN_STATE/pulse-server" ]; then
   if [ -f "$QUARN_STATE/pipewire-runtime" ]; then
     export PIPEWIRE_RUNTIME_DIR="$(cat "$QUARN_STATE/pipewire-runtime")"
   fi
-  soundreachable || unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR
+  soundreachable && QUARN_OWN_SOUND=1 || unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR
 fi
 
 # PipeWire without a desktop: a runtime folder and a session bus of its own
@@ -61,18 +98,23 @@ startpipewire() {
     command -v dbus-daemon >/dev/null || return 1
   local run="$QUARN_STATE/pipewire"
   rm -rf "$run" && mkdir -p "$run" && chmod 700 "$run"
-  local bus
-  bus="$(dbus-daemon --session --fork --print-address=1 2>>"$QUARN_STATE/pipewire.log" | head -n 1)"
+  local bus busstarted
+  busstarted="$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>>"$QUARN_STATE/pipewire.log")"
+  bus="$(echo "$busstarted" | head -n 1)"
   [ -n "$bus" ] || return 1
+  rememberpid "$(echo "$busstarted" | sed -n 2p)"
   (
     export XDG_RUNTIME_DIR="$run" DBUS_SESSION_BUS_ADDRESS="$bus"
     unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR
     cd /
     pipewire >>"$QUARN_STATE/pipewire.log" 2>&1 &
+    rememberpid $!
     for _ in $(seq 50); do [ -S "$run/pipewire-0" ] && break; sleep 0.1; done
     wireplumber >>"$QUARN_STATE/pipewire.log" 2>&1 &
+    rememberpid $!
     sleep 0.5
     pipewire-pulse >>"$QUARN_STATE/pipewire.log" 2>&1 &
+    rememberpid $!
   )
   export PULSE_SERVER="unix:$run/pulse/native" PIPEWIRE_RUNTIME_DIR="$run"
   waitforsound || { unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR; return 1; }
@@ -90,6 +132,7 @@ startpulseaudio() {
   XDG_RUNTIME_DIR="$run" pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
     --load="module-null-sink sink_name=room" \
     --load="module-native-protocol-unix socket=$run/native" >"$QUARN_STATE/pulse.log" 2>&1 || return 1
+  [ -f "$run/pulse/pid" ] && rememberpid "$(cat "$run/pulse/pid")"
   export PULSE_SERVER="unix:$run/native"
   waitforsound || { unset PULSE_SERVER; return 1; }
   echo "$PULSE_SERVER" >"$QUARN_STATE/pulse-server"
@@ -97,8 +140,13 @@ startpulseaudio() {
 }
 
 if ! soundreachable; then
-  startpipewire || startpulseaudio || echo "services: no sound server could be started" >&2
+  if startpipewire || startpulseaudio; then
+    QUARN_OWN_SOUND=1
+  else
+    echo "services: no sound server could be started" >&2
+  fi
 fi
+export QUARN_OWN_SOUND
 
 # Wine turns a thread's Windows priority into a Unix nice value only when the
 # wineserver may lower nice values (RLIMIT_NICE above 20); otherwise the
