@@ -22,8 +22,7 @@ seconds="${2:?$usage}"
 shift 2
 
 source "$top/tools/services.sh"
-# PULSE_LATENCY_MSEC, when set (services.sh sets it for the program), is for
-# the program alone: the probe and the player keep the server's own settings.
+# PULSE_LATENCY_MSEC, when a user sets it, is for the program alone: the probe and the player keep the server's own settings.
 programlatency="${PULSE_LATENCY_MSEC:-}"
 unset PULSE_LATENCY_MSEC
 case "$program" in

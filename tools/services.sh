@@ -27,14 +27,18 @@ rememberpid() {
 }
 stopservices() {
   local pid start
-  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true; fi
+  local prefix
+  # Each prefix these scripts used (the run command's, the tests'): its Wine server.
+  for prefix in $(cat "$QUARN_STATE/prefixes" 2>/dev/null) "${WINEPREFIX:-}"; do
+    [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  done
   if [ -f "$QUARN_STATE/pids" ]; then
     # The last started first: the sound server's clients before the server, the bus last.
     tac "$QUARN_STATE/pids" | while read -r pid start; do
       [ "$(awk '{ print $22 }' "/proc/$pid/stat" 2>/dev/null)" = "$start" ] && kill "$pid" 2>/dev/null || true
     done
   fi
-  rm -f "$QUARN_STATE/pids" "$QUARN_STATE/display" "$QUARN_STATE/pulse-server" "$QUARN_STATE/pipewire-runtime"
+  rm -f "$QUARN_STATE/pids" "$QUARN_STATE/prefixes" "$QUARN_STATE/display" "$QUARN_STATE/pulse-server" "$QUARN_STATE/pipewire-runtime"
 }
 # QUARN_OWN_SOUND=1: the sound server is one these scripts started (tools/run.sh
 # then shows the demo in a simulated room); 0: a user's own.
@@ -158,3 +162,4 @@ ulimit -S -e "$(ulimit -H -e)" 2>/dev/null || true
 
 # One Wine server for the whole session: later starts take about a second.
 wineserver -p >/dev/null 2>&1 || true
+grep -qxF "$WINEPREFIX" "$QUARN_STATE/prefixes" 2>/dev/null || echo "$WINEPREFIX" >>"$QUARN_STATE/prefixes"

@@ -9,7 +9,7 @@ bash "$top/tools/setup.sh"
 # The tests run in a Wine prefix of their own, so what they set there (below)
 # never reaches the prefix tools/run.sh starts the user's program in.
 : "${QUARN_STATE:=${XDG_RUNTIME_DIR:-/tmp}/roomcaster_quarn-$(id -u)}"
-export QUARN_STATE QUARN_WINEPREFIX="$QUARN_STATE/wineprefix-tests"
+export QUARN_STATE QUARN_WINEPREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/roomcaster_quarn/wineprefix-tests"
 source "$top/tools/services.sh"
 # Without a window manager every closing dialog stalls Wine about 2 s unless its
 # windows are unmanaged; the tests answer many dialogs. (Not for run.sh: on a
