@@ -89,19 +89,28 @@ int howlploty(float db, int height) {
 void howldrawplot(const HowlSnapshot &snapshot, uint32_t *pixels, int width, int height) {
   if (pixels == nullptr || width < 1 || height < 1) return;
   std::fill(pixels, pixels + static_cast<size_t>(width) * height, howlbackground);
-  for (float db = howlplottop - 20.0f; db > howlplotfloor; db -= 20.0f)
-    for (int x = 0, y = howlploty(db, height); x < width; x++) put(pixels, width, height, x, y, howlgrid);
-  for (float frequency : {100.0f, 1000.0f, 10000.0f})
-    for (int y = 0, x = howlplotx(frequency, width); x >= 0 && y < height; y++) put(pixels, width, height, x, y, howlgrid);
 
-  // The spectrum: filled below the trace, the trace joined column to column.
-  int previous = -1;
+  // The spectrum filled from the floor up to its level, then the grid over
+  // it, then the trace, joined column to column.
+  std::vector<int> top(static_cast<size_t>(width));
   for (int x = 0; x < width; x++) {
-    const int y = howlploty(columnlevel(snapshot, x, width), height);
-    for (int below = y + 1; below < height; below++) put(pixels, width, height, x, below, howlfill);
-    const int from = previous < 0 ? y : std::min(previous, y), to = previous < 0 ? y : std::max(previous, y);
-    for (int row = from; row <= to; row++) put(pixels, width, height, x, row, howltrace);
-    previous = y;
+    top[x] = howlploty(columnlevel(snapshot, x, width), height);
+    for (int below = top[x] + 1; below < height; below++) put(pixels, width, height, x, below, howlfill);
+  }
+  auto gridpoint = [&](int x, int y) {
+    if (x >= 0 && x < width && y >= 0 && y < height) {
+      uint32_t &pixel = pixels[static_cast<size_t>(y) * width + x];
+      pixel = pixel == howlfill ? howlgridonfill : howlgrid;
+    }
+  };
+  for (float db = howlplottop - 20.0f; db > howlplotfloor; db -= 20.0f)
+    for (int x = 0, y = howlploty(db, height); x < width; x++) gridpoint(x, y);
+  for (float frequency : {100.0f, 1000.0f, 10000.0f})
+    for (int y = 0, x = howlplotx(frequency, width); x >= 0 && y < height; y++) gridpoint(x, y);
+  for (int x = 0; x < width; x++) {
+    const int previous = x > 0 ? top[x - 1] : top[x];
+    for (int row = std::min(previous, top[x]); row <= std::max(previous, top[x]); row++)
+      put(pixels, width, height, x, row, howltrace);
   }
 
   // The notches: a line at the frequency, a wedge from the top as deep as the cut.

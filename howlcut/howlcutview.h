@@ -42,11 +42,12 @@ int howlploty(float db, int height);
 constexpr uint32_t howlbackground = 0xFF0C1420;
 constexpr uint32_t howlgrid = 0xFF2A3A50;
 constexpr uint32_t howlfill = 0xFF1E5A78;
+constexpr uint32_t howlgridonfill = 0xFF3A7896;
 constexpr uint32_t howltrace = 0xFF80E0FF;
 constexpr uint32_t howlnotchcolour = 0xFFFF4040;
 
-// Draws the plot into width x height pixels, rows top-down: a grid at 100 Hz,
-// 1 kHz, 10 kHz and every 20 dB; the spectrum as a filled trace; each active
+// Draws the plot into width x height pixels, rows top-down: the spectrum as a
+// filled trace; a grid at 100 Hz, 1 kHz, 10 kHz and every 20 dB; each active
 // notch as a red line at its frequency topped by a wedge as deep as its cut.
 void howldrawplot(const HowlSnapshot &snapshot, uint32_t *pixels, int width, int height);
 

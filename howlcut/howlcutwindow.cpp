@@ -61,7 +61,7 @@ void addlabels() {
   for (const auto &label : labels)
     addstatic(label.name, label.text, plotx + howlplotx(label.frequency, plotwidth) - 25, ploty + plotheight + 2, 50,
               16, SS_CENTER);
-  addstatic("win.scale", "lines 20 dB apart", plotx + plotwidth - 110, ploty + plotheight + 2, 110, 16, SS_RIGHT);
+  addstatic("win.scale", "grid: 20 dB", plotx + plotwidth - 110, 214, 110, 16, SS_RIGHT);
 }
 
 void buildwindow() {

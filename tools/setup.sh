@@ -7,7 +7,8 @@ pkgs=(cmake make g++ git
       mingw-w64 g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev
       wine wine64 xvfb xdotool x11-utils imagemagick
       pipewire pipewire-pulse wireplumber dbus pulseaudio pulseaudio-utils sox
-      clang libclang-rt-14-dev)
+      clang libclang-rt-14-dev
+      python3 python3-numpy)
 
 missing=()
 for p in "${pkgs[@]}"; do
