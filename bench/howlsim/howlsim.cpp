@@ -1,6 +1,6 @@
 // howlsim: howlcut measured in simulated rooms (closedloop.h, rooms.h).
 //
-//   howlsim --material DIR --out DIR [--quick] [--plugin none]
+//   howlsim --material DIR --out DIR [--quick] [--rooms 1,5,9]
 //
 // For each room and material, in the run command's set-up (882-frame blocks,
 // 46.8 ms round trip) and with 10 ms blocks (36.9 ms):
@@ -13,18 +13,16 @@
 // then the notches placed on 10 minutes of music and speech with no feedback
 // path. Writes howlsim.md (the tables, also printed), rooms.csv and
 // pathchange.csv (for plot.py) into the out folder.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "bench/howlsim/closedloop.h"
-#include "bench/howlsim/howlrig.h"
-#include "bench/howlsim/material.h"
-#include "bench/howlsim/rooms.h"
-#include "bench/howlsim/stablegain.h"
+#include "bench/howlsim/howlsim.h"
 
 namespace {
 
@@ -67,10 +65,10 @@ double howlingafter(const HowlMeter& meter, double changeat) {
 }
 
 
-void writepathchange(const std::string& path, const HowlMeter& without, const HowlMeter& with) {
+void writepathchange(const std::string& path, int room, const HowlMeter& without, const HowlMeter& with) {
   FILE* f = std::fopen(path.c_str(), "w");
   if (!f) return;
-  std::fprintf(f, "seconds,level_without,level_with,excess_without,excess_with,howling_with\n");
+  std::fprintf(f, "room %d\nseconds,level_without,level_with,excess_without,excess_with,howling_with\n", room + 1);
   const int n = std::min(without.frames, with.frames);
   for (int i = 0; i < n; ++i)
     std::fprintf(f, "%.4f,%.2f,%.2f,%.2f,%.2f,%d\n", meterseconds(i), without.level[i], with.level[i],
@@ -79,7 +77,7 @@ void writepathchange(const std::string& path, const HowlMeter& without, const Ho
 }
 
 Row measure(const LoopSetup& setup, int setupindex, const RoomSpec& room, int roomindex, const RoomPaths& paths,
-            const Material& mat, int material, HowlRig& rig, bool full, const std::string& out) {
+            const Material& mat, int material, HowlRig& rig, bool full, bool plotted, const std::string& out) {
   Row row{setupindex, roomindex, material};
   const std::vector<float> trial = roomexcerpt(mat, material, roomindex, trialseconds);
   const SimPlugin none = simnone();
@@ -116,8 +114,7 @@ Row measure(const LoopSetup& setup, int setupindex, const RoomSpec& room, int ro
   row.placed = with.placed;
   const LoopResult without = runloop(setup, run, none);
   row.share0 = sharepercent(without.meter, 0);
-  if (roomindex == 0 && material == speech)
-    writepathchange(out + "/pathchange.csv", without.meter, with.meter);
+  if (plotted && material == speech) writepathchange(out + "/pathchange.csv", roomindex, without.meter, with.meter);
   (void)room;
   return row;
 }
@@ -144,17 +141,24 @@ std::string fmt(double v, const char* f = "%.1f") {
 
 int main(int argc, char** argv) {
   std::string materialdir = "build/howlsim/material", out = "build/howlsim";
-  bool quick = false, plugin = true;
+  bool quick = false;
+  std::vector<int> only;  // --rooms: these rooms (1-based) alone
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--material") && i + 1 < argc) materialdir = argv[++i];
     else if (!std::strcmp(argv[i], "--out") && i + 1 < argc) out = argv[++i];
     else if (!std::strcmp(argv[i], "--quick")) quick = true;
+    else if (!std::strcmp(argv[i], "--rooms") && i + 1 < argc) {
+      for (char* p = argv[++i]; *p;) {
+        only.push_back(static_cast<int>(std::strtol(p, &p, 10)) - 1);
+        if (*p == ',') ++p;
+        else if (*p) break;
+      }
+    }
     else {
-      std::fprintf(stderr, "usage: howlsim --material DIR --out DIR [--quick]\n");
+      std::fprintf(stderr, "usage: howlsim --material DIR --out DIR [--quick] [--rooms 1,5,9]\n");
       return 2;
     }
   }
-  (void)plugin;
   const auto began = std::chrono::steady_clock::now();
   const Material mat = loadmaterial(materialdir);
   if (!mat.ok) {
@@ -164,7 +168,8 @@ int main(int argc, char** argv) {
   const std::vector<RoomSpec>& rooms = simrooms();
   std::vector<int> chosen;
   for (int i = 0; i < static_cast<int>(rooms.size()); ++i)
-    if (!quick || i % 7 == 0) chosen.push_back(i);
+    if (only.empty() ? !quick || i % 7 == 0 : std::find(only.begin(), only.end(), i) != only.end())
+      chosen.push_back(i);
   const LoopSetup setups[2] = {setuplive, setup10ms};
   HowlRig rig;
   std::vector<Row> rows;
@@ -173,7 +178,7 @@ int main(int argc, char** argv) {
       const RoomPaths paths = roompaths(rooms[ri]);
       for (int m = 0; m < 3; ++m) {
         if (quick && m == noise) continue;
-        rows.push_back(measure(setups[si], si, rooms[ri], ri, paths, mat, m, rig, si == 0, out));
+        rows.push_back(measure(setups[si], si, rooms[ri], ri, paths, mat, m, rig, si == 0, ri == chosen[0], out));
         const Row& r = rows.back();
         std::fprintf(stderr, "%s | %s | %s: MSG %.1f -> %.1f dB (ASG %.1f; %d trials), %.0f s\n", setups[si].name,
                      rooms[ri].name, materialname[m], r.msg0, r.msg1, r.msg1 - r.msg0, r.trials,

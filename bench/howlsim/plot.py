@@ -2,7 +2,7 @@
 """Draws howlsim's results: plot.py OUTDIR PNG
 
 Top: the added stable gain per room and material (the run command's set-up).
-Bottom: the loudspeaker's level through the path-change run of room 1 with
+Bottom: the loudspeaker's level through the path-change run of the first room with
 speech, without and with howlcut; the microphone moves at 10 s.
 """
 import csv
@@ -34,7 +34,9 @@ def main():
     top.legend(fontsize=8)
 
     t, without, with_ = [], [], []
-    for r in csv.DictReader(open(folder + "/pathchange.csv")):
+    lines = open(folder + "/pathchange.csv")
+    room = lines.readline().split()[1]
+    for r in csv.DictReader(lines):
         t.append(float(r["seconds"]))
         without.append(float(r["level_without"]))
         with_.append(float(r["level_with"]))
@@ -44,7 +46,7 @@ def main():
     bottom.set_xlabel("s (the microphone moves at 10 s; gain 6 dB above the MSG without howlcut)")
     bottom.set_ylim(-60, 6)
     bottom.set_ylabel("loudspeaker level (dB full scale)")
-    bottom.set_title("room 1, speech: path change")
+    bottom.set_title(f"room {room}, speech: path change")
     bottom.legend(fontsize=8)
     fig.tight_layout()
     fig.savefig(png, dpi=90)
