@@ -11,11 +11,11 @@ namespace {
 
 void nonestart(void*) {}
 void noneblock(void*, float*, int) {}
-int noneplaced(void*) { return 0; }
+int nonecount(void*) { return 0; }
 
 }  // namespace
 
-SimPlugin simnone() { return {nonestart, noneblock, noneplaced, nullptr}; }
+SimPlugin simnone() { return {nonestart, noneblock, nonecount, nonecount, nullptr}; }
 
 int looppartition(const LoopSetup& setup) {
   int p = 1;
@@ -101,5 +101,6 @@ LoopResult runloop(const LoopSetup& setup, const LoopRun& run, const SimPlugin& 
   r.length = std::min(total, t0 + d);
   r.output.resize(r.length);
   r.placed = plugin.placed(plugin.context);
+  r.active = plugin.active(plugin.context);
   return r;
 }

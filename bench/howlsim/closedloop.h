@@ -41,6 +41,7 @@ struct SimPlugin {
   void (*start)(void* context);                                  // fresh state before each run
   void (*block)(void* context, float* interleaved, int frames);  // in place
   int (*placed)(void* context);                                  // notches placed so far
+  int (*active)(void* context);                                  // notches in use now
   void* context;
 };
 SimPlugin simnone();  // passes the sound through
@@ -63,6 +64,7 @@ struct LoopResult {
   std::vector<float> reference;  // the same without feedback path and plug-in
   HowlMeter meter;
   int placed = 0;                // the plug-in's count of notches placed
+  int active = 0;                // its notches in use at the end
   int length = 0;                // samples run (fewer when stopped early)
 };
 

@@ -26,6 +26,13 @@ void rigblock(void* context, float* x, int frames) {
 
 int rigplaced(void* context) { return static_cast<HowlRig*>(context)->display->placed.load(); }
 
+int rigactive(void* context) {
+  const HowlDisplay& d = *static_cast<HowlRig*>(context)->display;
+  int n = 0;
+  for (const HowlNotchView& v : d.notch) n += v.frequency.load() > 0;
+  return n;
+}
+
 }  // namespace
 
-SimPlugin simhowlcut(HowlRig& rig) { return {rigstart, rigblock, rigplaced, &rig}; }
+SimPlugin simhowlcut(HowlRig& rig) { return {rigstart, rigblock, rigplaced, rigactive, &rig}; }

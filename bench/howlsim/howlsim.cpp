@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ constexpr double longseconds = 20;   // ramp and path change runs
 struct Row {
   int setup, room, material;
   double msg0 = 0, msg1 = 0, howlhz0 = 0, howlhz1 = 0;
+  int notches1 = 0;  // howlcut's notches in use when the loop howled above its MSG
   int trials = 0;
   bool found0 = false, found1 = false;
   double sd0 = NAN, sd1 = NAN;                // dB at MSG without
@@ -87,7 +89,7 @@ Row measure(const LoopSetup& setup, int setupindex, const RoomSpec& room, int ro
   const StableGain s0 = searchmsg(setup, trial, paths.before, none, std::floor(smallgainbound(paths.before)), 2.0);
   const StableGain s1 = searchmsg(setup, trial, paths.before, cut, s0.msg, 4.0);
   row.msg0 = s0.msg, row.msg1 = s1.msg, row.found0 = s0.found, row.found1 = s1.found;
-  row.howlhz0 = s0.howlhz, row.howlhz1 = s1.howlhz;
+  row.howlhz0 = s0.howlhz, row.howlhz1 = s1.howlhz, row.notches1 = s1.notches;
   row.trials = s0.trials + s1.trials;
   if (!full) return row;
 
@@ -233,34 +235,40 @@ int main(int argc, char** argv) {
                 falsenotches[music][howlmixed], falsenotches[speech][howlmixed], falsenotches[music][howlmusic],
                 falsenotches[speech][howlmusic]);
   md += line;
-  md += "\nPer room, run command's set-up (MSG without in dB; ASG in dB for speech / music / noise; the frequency "
-        "that howled first without and with howlcut, speech; path change, speech: seconds of howling after it):\n\n";
-  md += "| room (volume, RT60, distance) | MSG without | ASG speech | ASG music | ASG noise | howls first at | howls first at, howlcut | path change |\n";
-  md += "|---|---:|---:|---:|---:|---:|---:|---:|\n";
+  md += "\nPer room, run command's set-up: MSG without howlcut (speech) and ASG in dB; where the loop howled "
+        "first, speech, without howlcut and, just above its MSG, with it (the notches it had in use then); "
+        "path change, speech: seconds of howling after it.\n\n";
+  md += "| room (volume, RT60, distance) | MSG without | ASG speech | ASG music | ASG noise | howls first | with howlcut, speech | with howlcut, music | path change |\n";
+  md += "|---|---:|---:|---:|---:|---:|---:|---:|---:|\n";
   for (int ri : chosen) {
     const Row* r[3] = {nullptr, nullptr, nullptr};
     for (const Row& x : rows)
       if (x.setup == 0 && x.room == ri) r[x.material] = &x;
     if (!r[speech]) continue;
-    std::snprintf(line, sizeof line, "| %s | %.1f | %s | %s | %s | %.0f Hz | %s | %s s |\n", rooms[ri].name,
+    auto howlwith = [](const Row* x) {
+      if (!x) return std::string("-");
+      if (!x->found1) return std::string("none in reach");
+      return fmt(x->howlhz1, "%.0f Hz") + " (" + std::to_string(x->notches1) + ")";
+    };
+    std::snprintf(line, sizeof line, "| %s | %.1f | %s | %s | %s | %.0f Hz | %s | %s | %s s |\n", rooms[ri].name,
                   r[speech]->msg0, fmt(r[speech]->msg1 - r[speech]->msg0).c_str(),
                   r[music] ? fmt(r[music]->msg1 - r[music]->msg0).c_str() : "-",
                   r[noise] ? fmt(r[noise]->msg1 - r[noise]->msg0).c_str() : "-", r[speech]->howlhz0,
-                  r[speech]->found1 ? fmt(r[speech]->howlhz1, "%.0f Hz").c_str() : "none in reach",
-                  fmt(r[speech]->after1, "%.2f").c_str());
+                  howlwith(r[speech]).c_str(), howlwith(r[music]).c_str(), fmt(r[speech]->after1, "%.2f").c_str());
     md += line;
   }
-  std::snprintf(line, sizeof line, "\nRun time: %.0f s on one core.\n", seconds);
+  std::snprintf(line, sizeof line, "\nRun time: %.0f s (%.0f s of processor time, one core).\n", seconds,
+                static_cast<double>(std::clock()) / CLOCKS_PER_SEC);
   md += line;
   std::fputs(md.c_str(), stdout);
   if (FILE* f = std::fopen((out + "/howlsim.md").c_str(), "w")) std::fputs(md.c_str(), f), std::fclose(f);
 
   if (FILE* f = std::fopen((out + "/rooms.csv").c_str(), "w")) {
-    std::fprintf(f, "setup,room,material,msg0,msg1,asg,sd0,sd1,ramp0,ramp1,after1,share0,share1,howlhz0,howlhz1\n");
+    std::fprintf(f, "setup,room,material,msg0,msg1,asg,sd0,sd1,ramp0,ramp1,after1,share0,share1,howlhz0,howlhz1,notches1\n");
     for (const Row& r : rows)
-      std::fprintf(f, "%d,%d,%s,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.0f,%.0f\n", r.setup, r.room + 1,
+      std::fprintf(f, "%d,%d,%s,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.2f,%.0f,%.0f,%d\n", r.setup, r.room + 1,
                    materialname[r.material], r.msg0, r.msg1, r.msg1 - r.msg0, r.sd0, r.sd1, r.ramp0, r.ramp1,
-                   r.after1, r.share0, r.share1, r.howlhz0, r.howlhz1);
+                   r.after1, r.share0, r.share1, r.howlhz0, r.howlhz1, r.notches1);
     std::fclose(f);
   }
   return 0;

@@ -17,7 +17,7 @@ double smallgainbound(const std::vector<float>& path) {
 }
 
 bool loophowls(const LoopSetup& setup, const std::vector<float>& source, const std::vector<float>& path,
-               const SimPlugin& plugin, double gain, double* howlhz) {
+               const SimPlugin& plugin, double gain, double* howlhz, int* notches) {
   LoopRun run;
   run.source = &source;
   run.path = &path;
@@ -25,6 +25,7 @@ bool loophowls(const LoopSetup& setup, const std::vector<float>& source, const s
   run.stopwhenunstable = true;
   const LoopResult r = runloop(setup, run, plugin);
   if (howlhz && r.meter.unstable) *howlhz = r.meter.peakhz[r.meter.firsthowl];
+  if (notches && r.meter.unstable) *notches = r.active;
   return r.meter.unstable;
 }
 
@@ -32,11 +33,13 @@ StableGain searchmsg(const LoopSetup& setup, const std::vector<float>& source, c
                      const SimPlugin& plugin, double start, double step, double reach) {
   StableGain s;
   double lo = start, hi = start, hz = 0;
+  int notches = 0;
   auto howls = [&](double g) {
     s.trials++;
     double f = 0;
-    const bool h = loophowls(setup, source, path, plugin, g, &f);
-    if (h) hz = f;
+    int n = 0;
+    const bool h = loophowls(setup, source, path, plugin, g, &f, &n);
+    if (h) hz = f, notches = n;
     return h;
   };
   if (howls(start)) {
@@ -56,16 +59,18 @@ StableGain searchmsg(const LoopSetup& setup, const std::vector<float>& source, c
     } while (!howls(hi));
   }
   double hzhi = hz;
+  int notcheshi = notches;
   while (hi - lo > 0.5) {
     // Midpoints on the 0.5 dB grid the start and steps lie on, so two
     // searches of the same loop find the same pair of gains.
     const double mid = std::floor((lo + hi)) * 0.5;
-    if (howls(mid)) hi = mid, hzhi = hz;
+    if (howls(mid)) hi = mid, hzhi = hz, notcheshi = notches;
     else lo = mid;
   }
   s.msg = lo;
   s.unstable = hi;
   s.howlhz = hzhi;
+  s.notches = notcheshi;
   s.found = true;
   return s;
 }

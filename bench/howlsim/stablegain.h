@@ -19,6 +19,7 @@ struct StableGain {
   double msg = 0;        // dB: highest gain found stable
   double unstable = 0;   // dB: lowest gain found unstable (msg + at most 0.5)
   double howlhz = 0;     // Hz: the output's peak where the unstable trial first howled
+  int notches = 0;       // the plug-in's notches in use when that trial ended
   int trials = 0;
   bool found = false;    // false: no bracket within the search's reach
 };
@@ -30,6 +31,7 @@ double smallgainbound(const std::vector<float>& path);
 StableGain searchmsg(const LoopSetup& setup, const std::vector<float>& source, const std::vector<float>& path,
                      const SimPlugin& plugin, double start, double step = 2.0, double reach = 30.0);
 
-// One trial: does the loop howl at this gain?
+// One trial: does the loop howl at this gain? Where it howls, the frequency
+// and the notches in use go to howlhz and notches.
 bool loophowls(const LoopSetup& setup, const std::vector<float>& source, const std::vector<float>& path,
-               const SimPlugin& plugin, double gain, double* howlhz = nullptr);
+               const SimPlugin& plugin, double gain, double* howlhz = nullptr, int* notches = nullptr);

@@ -91,11 +91,12 @@ void recblock(void* c, float* x, int frames) {
   }
 }
 int recplaced(void*) { return 7; }
+int recactive(void*) { return 3; }
 
 TEST(ClosedLoop, WithoutAFeedbackPathTheOutputIsTheSourceARoundTripLater) {
   const std::vector<float> source = noise(2, 3);
   Recorder rec;
-  const SimPlugin stub{recstart, recblock, recplaced, &rec};
+  const SimPlugin stub{recstart, recblock, recplaced, recactive, &rec};
   for (const LoopSetup& setup : {setuplive, setup10ms}) {
     LoopRun run;
     run.source = &source;
@@ -114,6 +115,7 @@ TEST(ClosedLoop, WithoutAFeedbackPathTheOutputIsTheSourceARoundTripLater) {
     EXPECT_EQ(rec.calls, static_cast<int>((source.size() + setup.block - 1) / setup.block));
     EXPECT_EQ(rec.mismatched, 0);
     EXPECT_EQ(r.placed, 7);
+    EXPECT_EQ(r.active, 3);
     EXPECT_EQ(r.meter.howlframes, 0);
   }
 }
