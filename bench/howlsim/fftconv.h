@@ -20,6 +20,12 @@ using cplx = std::complex<double>;
 // without the 1/n scaling.
 void fft(std::vector<cplx>& a, bool inverse);
 
+// The transform of n real samples (n a power of two, at least 4) through one
+// complex transform of n/2 points: bins 0..n/2 into out. `half` is the
+// work space. realifft is its inverse, scaled so that x comes back as it was.
+void realfft(const double* x, int n, std::vector<cplx>& half, cplx* out);
+void realifft(const cplx* in, int n, std::vector<cplx>& half, double* x);
+
 struct Convolver {
   int partition = 0;               // samples per block
   int parts = 0;                   // partitions of the response
@@ -27,7 +33,8 @@ struct Convolver {
   std::vector<std::vector<cplx>> ring;  // spectra of the last `parts` input blocks
   int newest = 0;                  // ring index of the latest input block
   std::vector<double> last;        // the previous input block (overlap-save's first half)
-  std::vector<cplx> work;          // 2·partition points
+  std::vector<double> block;       // 2·partition samples: the last block and this one
+  std::vector<cplx> half;          // partition points, the transforms' work
   std::vector<cplx> sum;           // bins 0..partition
 };
 

@@ -34,9 +34,10 @@ double db(double power) { return 10 * std::log10(power + 1e-12); }
 double meterseconds(int frames) { return (static_cast<double>(frames) * meterhop + meterframe) / fs; }
 
 void bandlevels(const float* x, std::array<float, meterbands>& out, std::array<float, meterbands>* peaks) {
-  static thread_local std::vector<cplx> work(meterframe);
-  for (int i = 0; i < meterframe; ++i) work[i] = cplx(x[i] * bandtable.window[i], 0);
-  fft(work, false);
+  static thread_local std::vector<double> frame(meterframe);
+  static thread_local std::vector<cplx> half, work(meterframe / 2 + 1);
+  for (int i = 0; i < meterframe; ++i) frame[i] = x[i] * bandtable.window[i];
+  realfft(frame.data(), meterframe, half, work.data());
   for (int b = 0; b < meterbands; ++b) {
     double sum = 0, top = -1;
     int topbin = bandtable.lo[b];
