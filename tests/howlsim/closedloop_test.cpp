@@ -120,4 +120,26 @@ TEST(ClosedLoop, WithoutAFeedbackPathTheOutputIsTheSourceARoundTripLater) {
   }
 }
 
+TEST(ClosedLoop, AnImpulseReturnsAfterEachRoundTripAndEcho) {
+  // Forward gain 0.5, echo 0.5 after 100 samples: the loudspeaker plays
+  // 500 at D, 125 at 2D + 100, 31.25 at 3D + 200 ... and nothing between.
+  std::vector<float> source(20000, 0.0f);
+  source[0] = 1000;
+  const std::vector<float> path = echo(0.5, 100);
+  for (const LoopSetup& setup : {setuplive, setup10ms}) {
+    LoopRun run;
+    run.source = &source;
+    run.path = &path;
+    run.noise = -300;
+    run.gainstart = run.gainend = 20 * std::log10(0.5);
+    const LoopResult r = runloop(setup, run, simnone());
+    const int d = setup.roundtrip;
+    std::vector<double> want(r.output.size(), 0.0);
+    double amplitude = 500;
+    for (int k = 1; k * d + (k - 1) * 100 < static_cast<int>(want.size()); ++k, amplitude *= 0.25)
+      want[k * d + (k - 1) * 100] = amplitude;
+    for (size_t t = 0; t < want.size(); ++t) ASSERT_NEAR(r.output[t], want[t], 0.01) << setup.name << ", sample " << t;
+  }
+}
+
 }  // namespace
