@@ -106,8 +106,17 @@ TEST_F(HowlHost, AHowlShowsAsANotchAtItsFrequencyUntilReset) {
   const std::string shot = HOWLCUT_SHOT;
   EXPECT_TRUE(shootwindow(w.window, shot[0] == '/' ? "Z:" + shot : shot));
 
-  // "reset": every notch goes at the next sample.
+  // "reset": every notch goes, and the list shows it once the sound has been
+  // analysed again; the room is quiet now, so none comes back.
   w.click(w.reset);
-  proc(2, 0.0f);
-  EXPECT_TRUE(waitfor([&] { return w.rows().empty(); })) << "the notches stay after reset";
+  bool cleared = false;
+  for (long frame = 0; frame < 44100 * 3 && !cleared; ) {
+    for (long end = frame + 4410; frame < end; frame++) {
+      const float x = static_cast<float>(roomnoise(frame));
+      proc(2, x);
+      proc(2, x);
+    }
+    cleared = w.rows().empty();
+  }
+  EXPECT_TRUE(cleared) << "the notches stay after reset";
 }

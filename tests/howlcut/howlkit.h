@@ -20,12 +20,11 @@
 
 // Polls until `done` holds, at most 20 s; false if it never did. A guard
 // against hanging only: no test asserts how long anything takes.
+// Counted on the clock: one look at the window may itself take 100 ms.
 template <typename cond>
 bool waitfor(cond done, int ms = 20000) {
-  for (int waited = 0; !done(); waited += 10) {
-    if (waited >= ms) return false;
-    Sleep(10);
-  }
+  for (const ULONGLONG start = GetTickCount64(); !done(); Sleep(10))
+    if (GetTickCount64() - start >= static_cast<ULONGLONG>(ms)) return done();
   return true;
 }
 
