@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """howlsignal.py: test signals and measures for howlcut's tests under Wine.
 
-  howlsignal.py make OUT.wav SECONDS HZ   noise (the room) with a sine at HZ that
-                                          starts at -60 dBFS and grows 12 dB a
-                                          second up to -6 dBFS (a howl building up)
-  howlsignal.py tone IN.wav HZ [SECONDS]  the share (dB) of the last SECONDS
-                                          (default 3) that lies within 1/6 octave
-                                          of HZ: about 0 dB for a howl, far below
-                                          for noise
+  howlsignal.py make OUT.wav SECONDS HZ   white noise (the room, -30 dBFS) with a
+                                          sine at HZ that starts at -60 dBFS and
+                                          grows 12 dB a second up to -12 dBFS (a
+                                          howl building up)
+  howlsignal.py tone IN.wav HZ [SECONDS]  how far (dB) the last SECONDS (default
+                                          3) stand out within 1/6 octave of HZ:
+                                          its power per bin over that of the two
+                                          octaves above (the noise around it)
   howlsignal.py howl IN.wav [SECONDS]     the strongest 1/6-octave band of the
                                           last SECONDS above 100 Hz: "HZ SHARE_DB
                                           PEAK" (PEAK 0..32768)
@@ -40,12 +41,9 @@ def bandshare(x, low, high):
 
 def make(path, seconds, hz):
     n = int(seconds * 44100)
-    rng = np.random.default_rng(21)
-    noise = np.cumsum(rng.standard_normal(n)) * 0.02
-    noise -= np.convolve(noise, np.ones(441) / 441, mode="same")  # a rough brown noise, no DC
-    noise *= 3000 / (np.abs(noise).max() + 1e-9)
+    noise = np.random.default_rng(21).standard_normal(n) * 1000  # white, about -30 dBFS
     t = np.arange(n) / 44100
-    level = np.minimum(-60 + 12 * t, -6)
+    level = np.minimum(-60 + 12 * t, -12)
     sine = 32767 * 10 ** (level / 20) * np.sin(2 * np.pi * hz * t)
     x = np.clip(np.round(noise + sine), -32768, 32767).astype("<i2")
     with wave.open(path, "wb") as w:
@@ -62,8 +60,11 @@ def main():
     elif what == "tone":
         seconds = float(sys.argv[4]) if len(sys.argv) > 4 else 3.0
         hz = float(sys.argv[3])
-        share, _, _ = bandshare(lastseconds(readwav(sys.argv[2]), seconds), hz / 2 ** (1 / 12), hz * 2 ** (1 / 12))
-        print("%.1f" % share)
+        x = lastseconds(readwav(sys.argv[2]), seconds)
+        _, spectrum, freqs = bandshare(x, 0, 1)
+        near = spectrum[(freqs >= hz / 2 ** (1 / 12)) & (freqs <= hz * 2 ** (1 / 12))].mean()
+        around = spectrum[(freqs >= 2 * hz) & (freqs <= 4 * hz)].mean()
+        print("%.1f" % (10 * np.log10((near + 1e-30) / (around + 1e-30))))
     elif what == "howl":
         seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 3.0
         x = lastseconds(readwav(sys.argv[2]), seconds)
