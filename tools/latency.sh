@@ -65,7 +65,9 @@ if [ "$program" = quarn ]; then
   number() { wine "$top/dist/roomcaster_live.exe" --list 2>/dev/null | tr -d '\r' |
              awk -v part="$1" -v name="$2" '/^capture/ { p = "in" } /^playback/ { p = "out" }
                                             p == part && $2 " " $3 " " $4 == name || p == part && $2 == name { print $1; exit }'; }
+  # The plug-ins tools/run.sh ships: ringout in plugin, howlcut in plugin2.
   mkdir -p "$work/quarn" && cp -r "$top/dist/roomcaster_quarn.exe" "$top/dist/plugin" "$work/quarn/"
+  [ ! -d "$top/dist/plugin2" ] || cp -r "$top/dist/plugin2" "$work/quarn/"
   printf ' 10\r\n 10\r\n %d\r\n %d\r\n 1\r\n %d\r\n' "$(number in "Monitor of $into")" "$(number out "$outof")" \
     "$blocksize" >"$work/quarn/roomcaster_quarn.ini"
   cd "$work/quarn"

@@ -101,12 +101,15 @@ TEST(UnpackedRelease, ProgramRunsFromItsFolderAndKeepsItsSettingsThere) {
   EXPECT_GT(peak, 300) << "no sound came through";
 
   click(q, "win.plugins");
-  HWND plugin = 0;
+  HWND plugin = 0, howlcut = 0;
   EXPECT_TRUE(waituntil([&] { return (plugin = FindWindowA(nullptr, "plugin/ringout.dll")) != 0; }, 10000))
       << "the plug-in window did not open";
+  EXPECT_TRUE(waituntil([&] { return (howlcut = FindWindowA(nullptr, "plugin2/howlcut.dll")) != 0; }, 10000))
+      << "howlcut's window did not open";
   click(q, "win.plugins");
-  EXPECT_TRUE(waituntil([&] { return !IsWindow(plugin); }, 10000));
+  EXPECT_TRUE(waituntil([&] { return !IsWindow(plugin) && !IsWindow(howlcut); }, 10000));
   EXPECT_NE(readfile(folder + "\\plugin\\ringout.ini"), "") << "the plug-in keeps its settings beside it";
+  EXPECT_NE(readfile(folder + "\\plugin2\\howlcut.ini"), "") << "howlcut keeps its settings beside it";
 
   const int speaker = comboselection(control(q, "win.waveout"));  // 1 is the system default, device 0 is 2
   click(q, "win.quit");

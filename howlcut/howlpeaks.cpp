@@ -1,0 +1,180 @@
+// howlpeaks.cpp: peak candidates and their howl score. Thread: audio.
+//
+// A howl is a lone sine that grows steadily in one place. Each candidate is
+// judged on the last analyses kept in history: its slopeness (the dB steps at
+// its bin are positive and alike), its peakness (its level over its
+// neighbours), its steadiness (its refined frequency stays put), whether it
+// climbs past what its bin had held, and whether the places where the other
+// partials of a note would be rose with it. A howl just above unity grows
+// too slowly for the slope test; a run in one bin whose fitted line climbs
+// steadily calls it instead.
+#include "howlcut/howlpeaks.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "howlcut/howlspectrum.h"
+
+namespace {
+
+float clamp01(float v) { return std::min(std::max(v, 0.0f), 1.0f); }
+
+int rowback(const HowlState& st, int back) { return (st.newest + howlhistory - back) % howlhistory; }
+
+}  // namespace
+
+float howlpeakness(const HowlState& st, int row, int k) {
+  const float* h = st.history[row];
+  const float centre = howllevel(st, row, k);
+  float sum = 0.0f;
+  for (int m = howlneighbournear; m <= howlneighbourfar; m++) sum += 2.0f * centre - h[k - m] - h[k + m];
+  return sum / (2 * (howlneighbourfar - howlneighbournear + 1));
+}
+
+float howlemergence(const HowlState& st, int k) {
+  return howllevel(st, st.newest, k) - st.held[k];
+}
+
+bool howlharmonic(const HowlState& st, int k, float gap) {
+  const int then = rowback(st, howlslopeframes - 1), mid = rowback(st, howlslopeframes / 2);
+  const float level = howllevel(st, st.newest, k);
+  const float rise = level - howllevel(st, then, k);
+  for (int i = 0; i < howlratios; i++) {
+    const int at = static_cast<int>(std::lround(k * howlratio[i]));
+    // Places within the window's main lobe of the peak (3 bins, and 1 for
+    // howllevel) only see the peak itself.
+    if (at < 2 || at > howlbins - 3 || std::abs(at - k) < 5) continue;
+    const float there = howllevel(st, st.newest, at);
+    if (there < level - gap) continue;
+    // A partial of a note that swells rises as the peak does, all along.
+    const float before = howllevel(st, then, at);
+    const float partway = howllevel(st, mid, at) - before, whole = there - before;
+    if (whole >= 0.6f * rise && whole <= 1.6f * rise + 1.0f && partway >= 0.3f * rise) return true;
+  }
+  return false;
+}
+
+double howlrefine(const HowlState& st, int row, int k) {
+  const float* h = st.history[row];
+  const double a = h[k - 1], b = h[k], c = h[k + 1];
+  const double curve = a - 2.0 * b + c;
+  if (!(curve < 0.0)) return k;
+  return k + std::min(std::max(0.5 * (a - c) / curve, -0.5), 0.5);
+}
+
+void howlslope(const HowlRun& r, double& slope, double& scatter) {
+  const double det = r.s0 * r.stt - r.st * r.st;
+  if (r.length < 3 || !(det > 1e-9)) {
+    slope = 0.0;
+    scatter = 1e9;
+    return;
+  }
+  slope = (r.s0 * r.sty - r.st * r.sy) / det;
+  const double a = (r.sy - slope * r.st) / r.s0;
+  const double residual =
+      r.syy - 2.0 * a * r.sy - 2.0 * slope * r.sty + a * a * r.s0 + 2.0 * a * slope * r.st + slope * slope * r.stt;
+  scatter = std::sqrt(std::max(residual, 0.0) / r.s0);
+}
+
+// Every bin's falling maximum takes the new level; local maxima that stand 15 dB
+// over their neighbours extend (or start) a run in that bin, whose fitted
+// line takes the new level, and are offered as candidates (see howltuning.h).
+void howlpeakscan(HowlState& st, int first, int count) {
+  const float* h = st.history[st.newest];
+  const int old = st.runnow ^ 1;
+  const int then = rowback(st, howlslopeframes - 1);
+  for (int k = std::max(first, howllowbin); k < first + count && k <= howlhighbin; k++) {
+    const double y = howllevel(st, st.newest, k);
+    // The bin's falling maximum up to the start of the slope window.
+    st.held[k] = std::max(st.held[k] - howlheldfall, howllevel(st, then, k));
+    HowlRun& r = st.run[st.runnow][k];
+    r = HowlRun{};
+    if (!(h[k] > h[k - 1] && h[k] >= h[k + 1])) continue;
+    if (howlpeakness(st, st.newest, k) < howlpeakmin) continue;
+    int best = k;
+    for (int j = k - 1; j <= k + 1; j++)
+      if (st.run[old][j].length > st.run[old][best].length) best = j;
+    const HowlRun& o = st.run[old][best];  // all zero when no run stood near
+    r.length = std::min(o.length + 1, howlrunmax);
+    r.s0 = howlforget * o.s0 + 1.0;  // the older levels one step further back in time
+    r.st = howlforget * (o.st - o.s0);
+    r.stt = howlforget * (o.stt - 2.0 * o.st + o.s0);
+    r.sy = howlforget * o.sy + y;
+    r.sty = howlforget * (o.sty - o.sy);
+    r.syy = howlforget * o.syy + y * y;
+    if (st.analyses < howlhistory) continue;
+    // The fastest risers, most first.
+    const float rise = h[k] - howllevel(st, then, k);
+    int at = st.risers;
+    while (at > 0 && st.candidate[at - 1].key < rise) at--;
+    if (rise > 0.0f && at < howlrisers) {
+      for (int j = std::min(st.risers, howlrisers - 1); j > at; j--) st.candidate[j] = st.candidate[j - 1];
+      st.candidate[at] = HowlCandidate{k, rise};
+      st.risers = std::min(st.risers + 1, howlrisers);
+    }
+    // The run whose line climbs fastest.
+    double slope, scatter;
+    howlslope(r, slope, scatter);
+    if (r.length >= howlrunmin && slope > 0.0 && (!st.runner || slope > st.candidate[howlrisers].key)) {
+      st.candidate[howlrisers] = HowlCandidate{k, static_cast<float>(slope)};
+      st.runner = 1;
+    }
+  }
+}
+
+HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, int i) {
+  const int k = st.candidate[i].bin;
+  HowlFinding f{false, howlrefine(st, st.newest, k) * howlrate / howlfftsize, 0.0f};
+  if (st.analyses < howlhistory) return f;
+
+  // Slopeness over the last 7 analyses: 6 steps, their mean and spread.
+  static_assert(howlslopeframes == 7, "the bend test below takes the steps in halves of 3");
+  float level[howlslopeframes];
+  for (int j = 0; j < howlslopeframes; j++) level[j] = howllevel(st, rowback(st, howlslopeframes - 1 - j), k);
+  float mean = 0.0f;
+  for (int j = 1; j < howlslopeframes; j++) mean += level[j] - level[j - 1];
+  mean /= howlslopeframes - 1;
+  float spread = 0.0f;
+  for (int j = 1; j < howlslopeframes; j++) {
+    const float d = level[j] - level[j - 1] - mean;
+    spread += d * d;
+  }
+  spread = std::sqrt(spread / (howlslopeframes - 1));
+  const float growth = clamp01((mean - howlgrowthlow) / (howlgrowthhigh - howlgrowthlow));
+  const float regularity = clamp01(1.0f - spread / (std::fabs(mean) + 1.0f));
+  const float slopeness = growth * regularity;
+
+  // Peakness: the mean level over the neighbours across all kept analyses.
+  float peak = 0.0f;
+  for (int j = 0; j < howlhistory; j++) peak += howlpeakness(st, j, k);
+  peak /= howlhistory;
+  const float peakness = clamp01((peak - howlpeaklow) / (howlpeakhigh - howlpeaklow));
+  f.score = howlslopeweight * slopeness + howlpeakweight * peakness;
+
+  // Steadiness: where the peak near k sat in the last analyses.
+  double low = 1e9, high = -1e9;
+  for (int j = 0; j < howlsteadyframes; j++) {
+    const int row = rowback(st, j);
+    const float* h = st.history[row];
+    int m = k;
+    for (int n = k - 2; n <= k + 2; n++)
+      if (h[n] > h[m]) m = n;
+    if (m == k - 2 || m == k + 2) return f;  // the peak was elsewhere
+    const double at = howlrefine(st, row, m);
+    low = std::min(low, at);
+    high = std::max(high, at);
+  }
+  if (high - low > howlsteadybins) return f;
+
+  if (howlharmonic(st, k, tuning.harmonicgap)) return f;
+
+  const float early = (level[3] - level[0]) / 3.0f, late = (level[6] - level[3]) / 3.0f;
+  const bool fast = f.score >= tuning.threshold && late >= howlbend * early && howlemergence(st, k) >= howlemerge;
+  const HowlRun& r = st.run[st.runnow][k];
+  double slope, scatter;
+  howlslope(r, slope, scatter);
+  const bool slow = r.length >= tuning.slowframes && slope >= tuning.slowslope && scatter <= tuning.slowscatter &&
+                    slope * std::min(r.length, howlrunspan) >= tuning.slowclimb;
+  f.howl = fast || slow;
+  return f;
+}

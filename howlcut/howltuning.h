@@ -1,0 +1,112 @@
+// howltuning.h: the numbers that shape howlcut's detector and notch bank, in
+// one place, each with its unit and its reason. Compile-time constants; the
+// sensitivity table is indexed by HowlSensitivity.
+#pragma once
+#include <cstdint>
+
+constexpr double howlrate = 44100.0;       // frames per second; the contract's one rate
+
+// Short-time spectrum: a 4096-point Blackman window (about 93 ms, bins
+// 10.8 Hz apart) every 1024 frames (23 ms). The window's side lobes lie
+// below -58 dB, so a howl stands out of the music around it.
+constexpr int howlfftsize = 4096;
+constexpr int howlbins = howlfftsize / 2 + 1;  // 0 .. Nyquist
+constexpr int howlhop = 1024;                 // frames between analyses
+constexpr int howlringsize = 8192;            // frames kept per channel (window + room for the spread work)
+constexpr int howlhistory = 8;                // analyses kept for scoring
+
+// Peaks are looked for between 80 Hz and 16 kHz; at most 3 per analysis are
+// scored: the two that rose most over the slope window (a howl in its growth
+// is among them long before it is among the loudest peaks of the music) and
+// the one in a run whose fitted line climbs fastest (a slow howl).
+constexpr int howllowbin = 8;       // 86 Hz: first bin whose neighbours (2..7 below) are all above 0
+constexpr int howlhighbin = 1486;   // 16.0 kHz
+constexpr int howlcandidates = 3;
+constexpr int howlrisers = 2;
+constexpr int howlrunmin = 6;       // analyses a run needs before it is offered
+
+// Peakness: mean of the peak's level over its neighbours 2..7 bins away on
+// each side (the main lobe of the Blackman window is 3 bins wide each side,
+// so bins 2 and 3 still see part of the peak itself).
+constexpr int howlneighbournear = 2;
+constexpr int howlneighbourfar = 7;
+constexpr float howlpeakmin = 15.0f;   // dB over the neighbours for a candidate at all
+constexpr float howlpeaklow = 9.0f;    // dB mean over 8 analyses that scores 0 ...
+constexpr float howlpeakhigh = 21.0f;  // ... and 1
+
+// Slopeness: how steadily the level at the peak grows over the last 7
+// analyses (6 steps). A howl in a loop grows by the same number of dB per
+// round trip, so its steps are alike; a note's onset is one big step, a
+// vibrato or a tremolo goes up and down.
+constexpr int howlslopeframes = 7;
+constexpr float howlgrowthlow = 0.15f;   // dB per analysis that scores 0 ...
+constexpr float howlgrowthhigh = 0.5f;   // ... and 1 (21.5 dB/s)
+constexpr float howlslopeweight = 0.7f;  // score = 0.7 slopeness + 0.3 peakness
+constexpr float howlpeakweight = 0.3f;
+// Two partials a little apart beat: their sum rises for a while too, but
+// fast at first and slower near the top, and only back to where it was a
+// beat ago. A howl's steps keep their size or grow (it climbs out of the
+// music around it), and it climbs past the highest level its bin had held
+// before the slope window (that maximum falling 2 dB a second).
+constexpr float howlbend = 0.9f;        // the last 3 steps' mean over the first 3's, at least
+constexpr float howlemerge = 6.0f;      // dB over the bin's falling maximum, at least
+constexpr float howlheldfall = 0.046f;  // dB per analysis (2 dB/s)
+
+// A howl stays where it is: its refined frequency may wander at most this
+// many bins over the last analyses (a sweep or a vibrato moves further).
+constexpr int howlsteadyframes = 4;
+constexpr float howlsteadybins = 0.35f;
+
+// Missing harmonics: a howl is a lone sine. The spectrum is looked at in the
+// places where a musical note's other partials would be, whichever partial
+// the peak is; a place that is within `harmonicgap` dB of the peak and has
+// risen with it over the slope window (0.6 to 1.6 times as much, and part of
+// it by the window's middle) is a partial of the same note: the peak is music.
+constexpr int howlratios = 10;
+constexpr float howlratio[howlratios] = {2.0f, 3.0f, 0.5f, 1.0f / 3.0f, 1.5f, 2.0f / 3.0f,
+                                          4.0f / 3.0f, 0.75f, 1.25f, 0.8f};
+
+// Slow howls (a loop just above unity grows too slowly for the slope test):
+// while a lone peak stays in its bin (a run), its level is fitted with a
+// straight line, older analyses weighted by 0.97 each (about 33 analyses,
+// 0.75 s). One whose line climbs steadily (little scatter around it) far
+// enough (its slope times its run, the run counted up to 33) is a slow howl;
+// a swell that has stopped, a chord held, a note dying away are not.
+constexpr double howlforget = 0.97;
+constexpr int howlrunmax = 30000;  // run lengths stop counting here
+constexpr int howlrunspan = 33;    // analyses of a run that count towards its climb
+
+struct HowlSensitivityTuning {
+  float threshold;     // score for a howl (0.7 slopeness + 0.3 peakness)
+  float harmonicgap;   // dB within which a place rising with the peak counts as its partial
+  int32_t slowframes;  // run length (analyses) before a slow howl is called
+  float slowslope;     // dB per analysis the fitted line must climb
+  float slowscatter;   // dB: most the levels may scatter around the line (rms)
+  float slowclimb;     // dB the line must have climbed over the run
+};
+// speech reacts fastest; music holds back longest, since a held note must
+// never get a notch.
+constexpr HowlSensitivityTuning howlsensitivitytuning[3] = {
+    {0.70f, 14.0f, 8, 0.06f, 1.0f, 5.0f},    // speech
+    {0.82f, 18.0f, 10, 0.08f, 0.8f, 6.0f},   // mixed
+    {0.95f, 24.0f, 14, 0.10f, 0.6f, 8.0f},   // music
+};
+
+// The notch bank. Each notch is 1 - c * bandpass, the bandpass of constant
+// 0 dB peak gain with Q 14: its full-depth notch is 1/10 octave wide between
+// the -3 dB points; c = 1 - 10^(-depth/20) sets the depth at the centre.
+constexpr double howlnotchq = 14.0;
+constexpr double howlfirstdepth = 6.0;   // dB of a new notch
+constexpr double howldeepenstep = 3.0;   // dB added while the howl persists
+constexpr double howlmaxdepth = 18.0;    // dB cap
+constexpr double howlcutramp = 1.0 / 2205.0;  // c moves at most this per frame: 0 to 1 in 50 ms
+constexpr int howlsettle = 4;            // analyses after a change before a notch is judged again
+constexpr double howlcapture = 1.0 / 24.0;  // octaves: a howl this close to a notch belongs to it
+constexpr double howlretune = 1.0 / 96.0;   // octaves: a notch is moved to its howl if further off
+
+// Release: a notch not heard from for howlhold analyses gives back 3 dB every
+// howlreleasestep analyses; at 0 dB its slot is free. One that came back
+// howlkeephits times is kept.
+constexpr int howlhold = 430;         // 10 s
+constexpr int howlreleasestep = 86;   // 2 s
+constexpr int howlkeephits = 3;

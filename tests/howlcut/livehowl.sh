@@ -1,0 +1,64 @@
+#!/bin/sh
+# livehowl.sh LIVE.exe HOWLCUT.dll: roomcaster_live in a room that howls.
+# The room: the speaker's sound comes back into the microphone through a
+# resonance (a peak of +12 dB at 1 kHz, Q 10, as a room mode or a
+# loudspeaker's horn gives) at a loop gain above the stable gain, with quiet
+# noise in the room. Measured from outside, on the speaker's monitor, over the
+# last 10 s of each run (the engine's level control lets a howl build, then
+# pulls it down hard, and the gain creeps up again): without plug-ins one tone
+# takes the output over, loud (its 1/6 octave holds more than half the
+# output's power, the peak is above 1000); with howlcut in plugin2, as a user
+# installs it, the output's peak stays 12 dB below that.
+# For looking closer: HOWL_KEEP=FOLDER keeps both recordings there;
+# HOWL_Q, HOWL_PATHGAIN and HOWL_SECONDS change the room and the runs.
+set -eu
+live="$1" howlcut="$2"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../devices/soundroom.sh"
+fail() { echo "FAIL: $*"; exit 1; }
+# Debian's python3, which has numpy (not one that a python version manager puts first).
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+"$python" -c 'import numpy' 2>/dev/null || fail "python3 with numpy is needed to measure"
+
+makeroom howl
+# Quieter than the room noise of the other live tests: the howl has to grow
+# out of it, not be drowned by it.
+sox -n -r 44100 -c 2 -b 16 -e signed-integer "$scratch/noise.wav" synth 20 pinknoise vol 0.02 2>/dev/null
+playnoise
+raw="--raw --format=s16le --rate=44100 --channels=2 --latency-msec=20"
+( parec -d "$speaker.monitor" $raw |
+  sox --buffer 1024 -t raw -r 44100 -e signed -b 16 -c 2 - -t raw - equalizer 1000 ${HOWL_Q:-10}q +12 vol "${HOWL_PATHGAIN:-3}" 2>/dev/null |
+  pacat -d "$mic" $raw ) &
+roompids="$roompids $!"
+
+# run NAME: the program in a folder of its own (with howlcut when NAME is
+# "with"), recorded for its whole run; prints "HZ SHARE_DB PEAK" of the last 10 s.
+run() {
+  prog="$scratch/$1"
+  mkdir -p "$prog"
+  cp "$live" "$prog/"
+  if [ "$1" = with ]; then mkdir -p "$prog/plugin2" && cp "$howlcut" "$prog/plugin2/"; fi
+  ( cd "$prog" && exec wine ./roomcaster_live.exe --buffersize 1500 --seconds "${HOWL_SECONDS:-20}" \
+      --wavein "Monitor of $mic" --waveout "$speaker" </dev/null >"$scratch/$1.out" 2>"$scratch/$1.err" ) &
+  livepid=$!
+  record "$(( ${HOWL_SECONDS:-20} + 2 ))" "$scratch/$1.raw"
+  wait "$livepid" || fail "roomcaster_live ($1) ended with an error: $(grep -v ALSA "$scratch/$1.err" | tail -3)"
+  sox -t raw -r 44100 -e signed -b 16 -c 2 "$scratch/$1.raw" "$scratch/$1.wav"
+  [ -z "${HOWL_KEEP:-}" ] || cp "$scratch/$1.wav" "$HOWL_KEEP/"
+  "$python" "$here/howlsignal.py" howl "$scratch/$1.wav" 10
+}
+set -- $(run without)
+without="$*"
+set -- $(run with)
+with="$*"
+echo "strongest 1/6 octave of the last 10 s (Hz, share of the output in dB, peak): without $without; with howlcut $with"
+set -- $without
+withoutpeak="${3:-0}"
+[ "$withoutpeak" -gt 1000 ] && awk -v s="$2" 'BEGIN { exit !(s > -3) }' ||
+  fail "the room does not howl without howlcut: no test"
+set -- $with
+# Not howling: the loudest sample at most a quarter (12 dB below) of the howl's.
+awk -v with="$3" -v without="$withoutpeak" 'BEGIN { exit !(4 * with < without) }' ||
+  fail "the room still howls with howlcut"
+echo "the room howls without howlcut and not with it"
