@@ -1,6 +1,6 @@
 // render.cpp: runs a WAV file through the engine block by block, offline.
 // Single-threaded: this thread plays the audio thread's part.
-#include "render.h"
+#include "app/render/render.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,7 +14,7 @@
 #include "pluginhost/pluginfaults.h"
 #include "pluginhost/pluginhost.h"
 #endif
-#include "renderterminal.h"
+#include "app/render/renderterminal.h"
 
 void applyenginevalue(const std::string &name, double v) {
   EngineState &e = engine;
@@ -56,7 +56,7 @@ void renderqueue(void *context, int index) {
 // Fills slots 1.. with the --plugin modules in order. A module that loaded but
 // faulted in plugininit is switched off, told at once and counted in `faults`;
 // the render goes on without it.
-bool loadplugins(const RenderOptions &o, int &faults) {
+bool renderloadplugins(const RenderOptions &o, int &faults) {
 #ifdef QUARN_HAVE_PLUGINHOST
   for (size_t i = 0; i < o.plugins.size(); ++i) {
     const std::string &path = o.plugins[i];
@@ -130,7 +130,7 @@ int runrender(const RenderOptions &o) {
     return 2;
   }
   int faults = 0;
-  if (!loadplugins(o, faults)) return 2;
+  if (!renderloadplugins(o, faults)) return 2;
 
   // Program start-up, then what opening the devices sets, on the stream clock.
   engineinit();

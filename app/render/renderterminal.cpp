@@ -1,5 +1,5 @@
 // renderterminal.cpp: the progress line (portable).
-#include "renderterminal.h"
+#include "app/render/renderterminal.h"
 
 #include <cstdio>
 
