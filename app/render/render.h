@@ -33,7 +33,9 @@ struct RenderOptions {
   std::string presetfile;                               // --preset FILE: a .dspquarn preset
   std::vector<std::pair<std::string, double>> sets;     // --set NAME=VALUE, in order
   std::vector<std::string> plugins;                     // --plugin PATH, slots 1..6 in order
-  std::string input, output;
+  int rate = 0;                                         // --rate N: the output's rate (0: the input's)
+  bool pluginfolders = false;                           // --plugins: the folders beside the program
+  std::string input, output;                            // "-": stdin, stdout
   bool help = false;
   bool version = false;
   bool quiet = false;                                   // --quiet: no progress line
