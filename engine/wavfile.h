@@ -38,7 +38,8 @@
 //
 // Writing produces 16-bit PCM stereo at the rate given (44100 Hz by default).
 // A file goes to a temporary file beside the target and is renamed over it, so
-// an existing file is either replaced whole or left untouched. On stdout the
+// an existing file is either replaced whole or left untouched; a device or a
+// pipe given by name (/dev/null) is written directly, as stdout is. On stdout the
 // sizes are the frames announced at the open; unknown, they are the
 // placeholder 0xFFFFFFFF.
 #pragma once
@@ -98,7 +99,7 @@ void closewavreader(WavReader &reader);
 struct WavWriter {
   std::string path, temp;
   FILE *file = nullptr;
-  bool tostdout = false;
+  bool tostdout = false;  // stdout, or a device or pipe: written straight, sizes as announced
   int rate = 44100;
   uint64_t announced = wavunknownframes, frames = 0;
   std::vector<uint8_t> buffer;

@@ -47,7 +47,7 @@ std::vector<uint8_t> header(int rate, uint64_t frames) {
 
 bool writebytes(WavWriter &w, const std::vector<uint8_t> &b, std::string &error) {
   if (!b.empty() && std::fwrite(b.data(), 1, b.size(), w.file) != b.size()) {
-    error = (w.tostdout ? std::string("stdout") : w.path) + ": write error";
+    error = (w.path == "-" ? std::string("stdout") : w.path) + ": write error";
     return false;
   }
   return true;
@@ -81,12 +81,24 @@ bool openwavwriter(const std::string &path, int rate, uint64_t frames, WavWriter
     error = path + ": too long for a WAV file";
     return false;
   }
+  std::error_code ec;
+  const bool device = path != "-" && std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec) &&
+                      !std::filesystem::is_directory(path, ec);
   if (path == "-") {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     w.tostdout = true;
     w.file = stdout;
+  } else if (device) {
+    // A device or a pipe (/dev/null, a FIFO) is written as it is: renaming a
+    // file over it would replace it.
+    w.tostdout = true;
+    w.file = std::fopen(path.c_str(), "wb");
+    if (!w.file) {
+      error = path + ": cannot open (" + std::strerror(errno) + ")";
+      return false;
+    }
   } else {
     w.temp = path + ".partial";
     w.file = std::fopen(w.temp.c_str(), "wb");
@@ -104,7 +116,7 @@ bool openwavwriter(const std::string &path, int rate, uint64_t frames, WavWriter
 
 bool writewav16(WavWriter &w, const int16_t *samples, size_t frames, std::string &error) {
   if (w.frames + frames > maxwavframes) {
-    error = (w.tostdout ? std::string("stdout") : w.path) + ": too long for a WAV file";
+    error = (w.path == "-" ? std::string("stdout") : w.path) + ": too long for a WAV file";
     return false;
   }
   w.buffer.clear();
@@ -116,9 +128,10 @@ bool writewav16(WavWriter &w, const int16_t *samples, size_t frames, std::string
 
 bool closewavwriter(WavWriter &w, std::string &error) {
   if (w.tostdout) {
-    const bool ok = std::fflush(stdout) == 0;
+    bool ok = std::fflush(w.file) == 0;
+    if (w.file != stdout) ok = std::fclose(w.file) == 0 && ok;
     w.file = nullptr;
-    if (!ok) error = "stdout: write error";
+    if (!ok) error = (w.path == "-" ? std::string("stdout") : w.path) + ": write error";
     return ok;
   }
   // The sizes, now known, over the header's.
@@ -146,7 +159,8 @@ bool closewavwriter(WavWriter &w, std::string &error) {
 
 void abandonwavwriter(WavWriter &w) {
   if (w.tostdout) {
-    std::fflush(stdout);
+    if (w.file) std::fflush(w.file);
+    if (w.file && w.file != stdout) std::fclose(w.file);
   } else {
     if (w.file) std::fclose(w.file);
     if (!w.temp.empty()) std::remove(w.temp.c_str());

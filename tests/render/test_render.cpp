@@ -250,6 +250,12 @@ TEST_F(Render, PlaceholderSizesAndPipesRenderAsTheNamedFile) {
   EXPECT_EQ(bytes(path("piped.wav")), expected) << "stdin to stdout, the size known";
   ASSERT_EQ(run("- " + path("fromstdin.wav"), "<" + named).status, 0);
   EXPECT_EQ(bytes(path("fromstdin.wav")), expected) << "stdin to a named file";
+  // A pipe given by name is written into, not replaced by a renamed file.
+  const std::string fifo = path("fifo");
+  ASSERT_EQ(std::system(("mkfifo " + fifo).c_str()), 0);
+  run(named + " " + fifo, ">/dev/null & timeout 60 cat " + fifo + " >" + path("fromfifo.wav") + "; wait");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(bytes(path("fromfifo.wav")), expected) << "through a named pipe";
   // An empty file is simply empty, and a stated size the file lacks is refused.
   Result r = run(wav("empty.wav", {}) + " " + path("out.wav"));
   EXPECT_EQ(r.status, 0);
