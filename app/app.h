@@ -2,7 +2,7 @@
 //
 //   roomcaster_quarn.exe   quarn/quarnapp.h: runquarn() — start-up, the window, the
 //                          main loop, restarts, exit. The one program a user runs.
-//   roomcaster_render.exe  render.h: a WAV file through the real engine, offline,
+//   roomcaster_render.exe  render/render.h: a WAV file through the real engine, offline,
 //                          optionally with a settings file and a preset.
 //   roomcaster_live.exe    live/: the live engine in a console, with block counters.
 //
@@ -16,6 +16,7 @@
 //   audiocycle/   playback then capture opened, capture then playback closed (Windows)
 //   quarn/        the main program: window, control actions, main loop   (Windows)
 //   live/         roomcaster_live                                       (Windows)
+//   render/       roomcaster_render: a WAV file through the engine, offline (portable)
 //
 // The application only writes the engine's parameters and switches (`engine`,
 // engine/enginestate.h) and reads what it publishes; the audio path never calls

@@ -22,9 +22,10 @@ int16_t roundshift(int64_t v, int shift) {
   return static_cast<int16_t>(q > 32767 ? 32767 : q);
 }
 
-int16_t fromfloat(float f) {
-  if (std::isnan(f)) return 0;
-  const double x = static_cast<double>(f) * 32768.0;  // exact
+}  // namespace
+
+int16_t roundsample16(double x) {
+  if (std::isnan(x)) return 0;
   if (x >= 32767.0) return 32767;
   if (x <= -32768.0) return -32768;
   double q = std::floor(x);
@@ -33,10 +34,8 @@ int16_t fromfloat(float f) {
   return static_cast<int16_t>(q);
 }
 
-}  // namespace
-
 int16_t wavsample16(const uint8_t *p, int bits, bool isfloat) {
-  if (isfloat) return fromfloat(std::bit_cast<float>(le32(p)));
+  if (isfloat) return roundsample16(static_cast<double>(std::bit_cast<float>(le32(p))) * 32768.0);  // exact product
   switch (bits) {
     case 8: return static_cast<int16_t>((p[0] - 128) * 256);
     case 16: return static_cast<int16_t>(p[0] | p[1] << 8);
@@ -48,5 +47,22 @@ int16_t wavsample16(const uint8_t *p, int bits, bool isfloat) {
       return roundshift(v, 8);
     }
     default: return roundshift(static_cast<int32_t>(le32(p)), 16);
+  }
+}
+
+double wavsamplereal(const uint8_t *p, int bits, bool isfloat) {
+  if (isfloat) {
+    const double x = static_cast<double>(std::bit_cast<float>(le32(p))) * 32768.0;
+    return std::isnan(x) ? 0.0 : x;
+  }
+  switch (bits) {
+    case 8: return (p[0] - 128) * 256.0;
+    case 16: return static_cast<int16_t>(p[0] | p[1] << 8);
+    case 24: {
+      const uint32_t top = static_cast<uint32_t>(p[0]) << 8 | static_cast<uint32_t>(p[1]) << 16 |
+                           static_cast<uint32_t>(p[2]) << 24;
+      return (static_cast<int32_t>(top) >> 8) / 256.0;
+    }
+    default: return static_cast<int32_t>(le32(p)) / 65536.0;
   }
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/render.h"
+#include "app/render/render.h"
 #include "fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -16,7 +16,7 @@ if [ "${1:-}" = "--native" ]; then
   cmake -S "$top" -B "$top/build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$top/build/bench" -j "$jobs"
   # The Windows renderer is checked against this one, byte for byte.
-  nativerender="$top/build/bench/app/roomcaster_render"
+  nativerender="$top/build/bench/app/render/roomcaster_render"
 fi
 
 cmake -S "$top" -B "$top/build/windows" -DCMAKE_BUILD_TYPE=Release \

@@ -72,6 +72,22 @@ TEST_F(PluginChain, AnIdentityPluginLeavesTheAudioBitForBitUnchanged) {
   EXPECT_EQ(render({"gain", "identity"}), halved) << "the second --plugin takes slot 2";
 }
 
+// The plug-in folders beside the program are loaded with --plugins only, as
+// roomcaster_live loads them; without it a render has only its --plugin modules.
+TEST_F(PluginChain, PluginFoldersAreLoadedWithPluginsOnly) {
+  copymodule("gain", "prog\\plugin\\gain.dll");
+  std::vector<int16_t> none = render({}), folders, halved;
+  ASSERT_EQ(none.size(), in.size());
+  EXPECT_EQ(slotstates(), "......");
+  ASSERT_EQ(HostTest::render({"--set", "starttime=-6", "--plugins"}, {}, folders), 0);
+  EXPECT_EQ(slotstates(), "b.....");
+  unloadplugins();
+  halved = render({"gain"});
+  ASSERT_EQ(halved.size(), none.size());
+  EXPECT_NE(halved, none);
+  EXPECT_EQ(folders, halved) << "slot 1 from the folder plugin";
+}
+
 TEST_F(PluginChain, NonFiniteResultsBecomeZeroBeforeTheNextStage) {
   // The misbehaving plug-in in front of one that records what it gets.
   ASSERT_EQ(render({"nonfinite", "gain"}).size(), in.size());

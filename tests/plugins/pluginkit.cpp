@@ -1,7 +1,7 @@
 // pluginkit.cpp: the shared test helpers of pluginkit.h.
 #include "pluginkit.h"
 
-#include "app/render.h"
+#include "app/render/render.h"
 #include "engine/wavfile.h"
 
 #include <atomic>

@@ -36,10 +36,10 @@ class Render : public ::testing::Test {
 
   std::string path(const std::string &name) { return (dir / name).string(); }
 
-  // The exit status, and stderr in err.
-  Result run(const std::string &args) {
+  // The exit status, and stderr in err; `redirect` gives stdin and stdout.
+  Result run(const std::string &args, const std::string &redirect = ">/dev/null") {
     std::string errfile = path("stderr.txt");
-    int raw = std::system((std::string(QUARN_RENDER) + " " + args + " 2>" + errfile + " >/dev/null").c_str());
+    int raw = std::system((std::string(QUARN_RENDER) + " " + args + " 2>" + errfile + " " + redirect).c_str());
     std::ifstream in(errfile);
     std::stringstream ss;
     ss << in.rdbuf();
@@ -56,6 +56,11 @@ class Render : public ::testing::Test {
     std::string p = path(name);
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
     return p;
+  }
+
+  std::vector<uint8_t> bytes(const std::string &p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
   std::vector<int16_t> read(const std::string &p) {
@@ -154,6 +159,9 @@ TEST_F(Render, BadInputGetsOneLineStatusTwoAndLeavesOutputAlone) {
       {in, "missing"},
       {in + " OUT extra", "too many"},
       {"--plugin " + path("p.dll") + " " + in + " OUT", "plug-ins are not available"},  // no host in this build
+      {"--plugins " + in + " OUT", "plug-ins are not available"},
+      {"--rate 7999 " + in + " OUT", "out of range"},
+      {"--rate 48k " + in + " OUT", "not a whole number"},
   };
   const std::string keep = "precious";
   for (const Case &c : cases) {
@@ -206,6 +214,104 @@ TEST_F(Render, EveryKindOfWavRendersAsIts16BitStereoConversion) {
     ASSERT_EQ(run(args + in + " " + path("kind.wav")).status, 0) << k.name;
     ASSERT_EQ(run(args + wav("expected.wav", expected) + " " + path("reference.wav")).status, 0);
     EXPECT_EQ(read(path("kind.wav")), read(path("reference.wav"))) << k.name;
+  }
+}
+
+// A file whose data size is a streaming placeholder (0xFFFFFFFF or 0) is read
+// to its end, with a warning, and renders as the same file with its size; an
+// incomplete frame at the end is dropped. Stdin to stdout ("-") gives the same
+// bytes as files given by name, with a known size or a placeholder.
+TEST_F(Render, PlaceholderSizesAndPipesRenderAsTheNamedFile) {
+  const std::vector<uint8_t> in = encodewav(sine(440, 12000, 2.3));
+  const std::string named = bytesfile("in.wav", in);
+  ASSERT_EQ(run(named + " " + path("named.wav")).status, 0);
+  const std::vector<uint8_t> expected = bytes(path("named.wav"));
+  for (const uint32_t size : {0xFFFFFFFFu, 0u}) {
+    for (const bool extrabyte : {false, true}) {
+      std::vector<uint8_t> b = in;
+      for (int i = 0; i < 4; ++i) b[40 + i] = static_cast<uint8_t>(size >> (8 * i));
+      if (extrabyte) b.push_back(7);
+      const std::string what = std::to_string(size) + (extrabyte ? " and an incomplete frame" : "");
+      Result r = run(bytesfile("placeholder.wav", b) + " " + path("out.wav"));
+      ASSERT_EQ(r.status, 0) << what << ": " << r.err;
+      EXPECT_EQ(bytes(path("out.wav")), expected) << what;
+      const std::string frames = "(" + std::to_string((in.size() - 44) / 4) + " frames)";
+      EXPECT_NE(r.err.find("placeholder: read to the end of the file " + frames), std::string::npos) << r.err;
+      EXPECT_EQ(r.err.find("incomplete") != std::string::npos, extrabyte) << r.err;
+      r = run("- -", "<" + path("placeholder.wav") + " >" + path("piped.wav"));
+      ASSERT_EQ(r.status, 0) << what << " through stdin and stdout: " << r.err;
+      std::vector<uint8_t> piped = bytes(path("piped.wav"));
+      ASSERT_EQ(piped.size(), expected.size());
+      EXPECT_TRUE(std::equal(piped.begin() + 44, piped.end(), expected.begin() + 44)) << what;
+      EXPECT_EQ(piped[40], 0xFF) << "the length unknown at the start, stdout carries the placeholder";
+    }
+  }
+  ASSERT_EQ(run("- -", "<" + named + " >" + path("piped.wav")).status, 0);
+  EXPECT_EQ(bytes(path("piped.wav")), expected) << "stdin to stdout, the size known";
+  ASSERT_EQ(run("- " + path("fromstdin.wav"), "<" + named).status, 0);
+  EXPECT_EQ(bytes(path("fromstdin.wav")), expected) << "stdin to a named file";
+  // A pipe given by name is written into, not replaced by a renamed file.
+  const std::string fifo = path("fifo");
+  ASSERT_EQ(std::system(("mkfifo " + fifo).c_str()), 0);
+  run(named + " " + fifo, ">/dev/null & timeout 60 cat " + fifo + " >" + path("fromfifo.wav") + "; wait");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(bytes(path("fromfifo.wav")), expected) << "through a named pipe";
+  // An empty file is simply empty, and a stated size the file lacks is refused.
+  Result r = run(wav("empty.wav", {}) + " " + path("out.wav"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  std::vector<uint8_t> cut(in.begin(), in.end() - 6);
+  r = run("- " + path("out.wav"), "<" + bytesfile("cut.wav", cut));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("truncated"), std::string::npos) << r.err;
+}
+
+// The amplitude of the tone at `hz` in the left channel's middle half (least squares).
+double toneamplitude(const std::vector<int16_t> &stereo, double hz, int rate) {
+  const size_t frames = stereo.size() / 2, a = frames / 4, b = 3 * frames / 4;
+  const double w = 2 * M_PI * hz / rate;
+  double cc = 0, ss = 0, cs = 0, yc = 0, ys = 0;
+  for (size_t m = a; m < b; ++m) {
+    const double c = std::cos(w * m), s = std::sin(w * m), y = stereo[2 * m];
+    cc += c * c, ss += s * s, cs += c * s, yc += y * c, ys += y * s;
+  }
+  const double det = cc * ss - cs * cs;
+  return std::hypot((yc * ss - ys * cs) / det, (ys * cc - yc * cs) / det);
+}
+
+// A 48 or 96 kHz file goes through the engine at 44.1 kHz and comes back at its
+// own rate with its own frames, sounding as the same tone rendered at 44.1 kHz;
+// --rate 44100 keeps the engine's rate.
+TEST_F(Render, FilesAtOtherRatesComeBackAtTheirOwnRate) {
+  auto tone = [](int rate) {
+    std::vector<int16_t> s;
+    for (int n = 0; n < rate * 2; ++n) s.insert(s.end(), 2, static_cast<int16_t>(std::lround(9000 * std::sin(2 * M_PI * 1000.0 * n / rate))));
+    return s;
+  };
+  const std::string args = "--set starttime=-6 --buffersize 1500 ";
+  ASSERT_EQ(run(args + wav("in44.wav", tone(44100)) + " " + path("out44.wav")).status, 0);
+  const std::vector<int16_t> at44 = read(path("out44.wav"));
+  const double level = toneamplitude(at44, 1000, 44100);
+  ASSERT_GT(level, 50);
+  for (const int rate : {48000, 96000}) {
+    std::string error;
+    const std::string in = path("in.wav");
+    ASSERT_TRUE(writewav(in, tone(rate), error, rate)) << error;
+    Result r = run(args + in + " " + path("out.wav"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    WavAudio out;
+    ASSERT_TRUE(readwav(path("out.wav"), out, error)) << error;
+    EXPECT_EQ(out.rate, rate);
+    EXPECT_EQ(out.samples.size(), static_cast<size_t>(4 * rate));
+    EXPECT_NEAR(20 * std::log10(toneamplitude(out.samples, 1000, rate) / level), 0, 0.01) << rate;
+    ASSERT_EQ(run("--rate 44100 " + args + in + " " + path("kept.wav")).status, 0);
+    WavAudio kept;
+    ASSERT_TRUE(readwav(path("kept.wav"), kept, error)) << error;
+    EXPECT_EQ(kept.rate, 44100);
+    ASSERT_EQ(kept.samples.size(), at44.size());
+    double worst = 0;
+    for (size_t i = at44.size() / 4; i < 3 * at44.size() / 4; ++i) worst = std::max(worst, std::abs(kept.samples[i] - at44[i] + 0.0));
+    EXPECT_LE(worst, 3) << rate << " Hz at --rate 44100: the same sound as the 44.1 kHz file";
   }
 }
 

@@ -1,5 +1,5 @@
 // renderterminal.cpp: the progress line (portable).
-#include "renderterminal.h"
+#include "app/render/renderterminal.h"
 
 #include <cstdio>
 
@@ -7,7 +7,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr double redrawseconds = 0.25;
-constexpr size_t checkframes = 4410;  // the clock is read once per 0.1 s of audio
+constexpr size_t checkframes = 4410;  // the clock is read once per 0.1 s of audio (at 44.1 kHz)
 
 double secondsbetween(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
@@ -23,25 +23,34 @@ std::string clocktext(double seconds) {
 
 }  // namespace
 
-std::string progresstext(size_t frames, size_t total, double elapsed) {
-  const int percent = total ? static_cast<int>(frames * 100 / total) : 100;
+std::string progresstext(size_t frames, size_t total, double elapsed, int rate) {
   char text[96];
+  if (total == 0) {
+    const double speed = elapsed > 0 ? frames / static_cast<double>(rate) / elapsed : 0.0;
+    std::snprintf(text, sizeof text, "rendering %s of audio, %.1fx real time",
+                  clocktext(frames / static_cast<double>(rate)).c_str(), speed);
+    return text;
+  }
+  if (frames > total) frames = total;
+  const int percent = static_cast<int>(frames * 100 / total);
   if (frames == 0 || elapsed <= 0) {
     std::snprintf(text, sizeof text, "rendering %3d%%", percent);
     return text;
   }
-  const double speed = frames / 44100.0 / elapsed;
+  const double speed = frames / static_cast<double>(rate) / elapsed;
   const double left = elapsed * static_cast<double>(total - frames) / static_cast<double>(frames);
   std::snprintf(text, sizeof text, "rendering %3d%%, %.1fx real time, %s left", percent, speed,
                 clocktext(left).c_str());
   return text;
 }
 
-ProgressLine::ProgressLine(bool enabled, size_t totalframes) : enabled_(enabled), total_(totalframes) {
+ProgressLine::ProgressLine(bool enabled, size_t totalframes, int rate)
+    : enabled_(enabled), total_(totalframes), rate_(rate) {
   if (enabled_) start_ = drawn_ = Clock::now();
 }
 
 void ProgressLine::update(size_t frames) {
+  last_ = frames;
   if (!enabled_ || frames < nextcheck_) return;
   nextcheck_ = frames + checkframes;
   if (secondsbetween(drawn_, Clock::now()) >= redrawseconds) draw(frames);
@@ -49,7 +58,7 @@ void ProgressLine::update(size_t frames) {
 
 void ProgressLine::draw(size_t frames) {
   drawn_ = Clock::now();
-  std::string line = progresstext(frames, total_, secondsbetween(start_, drawn_));
+  std::string line = progresstext(frames, total_, secondsbetween(start_, drawn_), rate_);
   const size_t width = line.size();
   if (width < width_) line.append(width_ - width, ' ');  // covers the end of a longer line
   width_ = width;
@@ -59,6 +68,6 @@ void ProgressLine::draw(size_t frames) {
 
 void ProgressLine::finish() {
   if (!enabled_) return;
-  draw(total_);
+  draw(total_ ? total_ : last_);
   std::fprintf(stderr, "\n");
 }

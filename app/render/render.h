@@ -1,10 +1,14 @@
-// render.h: roomcaster_render, the offline renderer: a WAV file through the real engine.
+// render/: roomcaster_render, the offline renderer: a WAV file through the real engine.
 //
 //   RenderOptions o; std::string error;
 //   if (!parserenderoptions(argc, argv, o, error)) -> error, exit 2
 //   int status = runrender(o);   // 0 rendered, 2 bad input (one line on stderr),
 //                                // 3 rendered, but a plug-in faulted (in plugininit or
 //                                // pluginproc) and was switched off
+//
+// Files here: renderoptions.cpp (the command line), render.cpp (the run),
+// renderterminal.h (the progress line; renderconsole*.cpp, one per platform),
+// roomcaster_render.cpp (main).
 //
 // The input is any WAV file engine/wavfile.h reads, made 16-bit stereo as it says.
 //
@@ -29,7 +33,9 @@ struct RenderOptions {
   std::string presetfile;                               // --preset FILE: a .dspquarn preset
   std::vector<std::pair<std::string, double>> sets;     // --set NAME=VALUE, in order
   std::vector<std::string> plugins;                     // --plugin PATH, slots 1..6 in order
-  std::string input, output;
+  int rate = 0;                                         // --rate N: the output's rate (0: the input's)
+  bool pluginfolders = false;                           // --plugins: the folders beside the program
+  std::string input, output;                            // "-": stdin, stdout
   bool help = false;
   bool version = false;
   bool quiet = false;                                   // --quiet: no progress line

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "render.h"
+#include "app/render/render.h"
+#include "engine/wavfile.h"
 
 #ifndef QUARN_VERSION
 #error "QUARN_VERSION: the project's version, from CMake"
@@ -13,13 +14,16 @@ const char *renderversion = "roomcaster_render " QUARN_VERSION "\n";
 
 const char *renderusage =
     "usage: roomcaster_render [--settings FILE] [--preset FILE] [--buffersize N] [--set NAME=VALUE]...\n"
-    "                         [--plugin PATH]... [--quiet] INPUT.wav OUTPUT.wav\n"
+    "                         [--plugin PATH]... [--plugins] [--rate N] [--quiet] INPUT.wav OUTPUT.wav\n"
     "\n"
-    "Runs a 44100 Hz WAV file through the roomcaster_quarn engine, block by block, and\n"
-    "writes the result (16-bit stereo 44100 Hz, the same frames). INPUT is mono or stereo,\n"
-    "PCM of 8, 16, 24 or 32 bits or 32-bit float; it is rounded to 16 bits and mono goes\n"
-    "to both channels. The engine starts as it does when the devices open: 3 s of silence,\n"
-    "then a 3 s fade-in.\n"
+    "Runs a WAV file through the roomcaster_quarn engine, block by block, and writes the\n"
+    "result as 16-bit stereo at the input's rate, with the input's frames. INPUT is mono or\n"
+    "stereo, 8000 to 192000 Hz, PCM of 8, 16, 24 or 32 bits or 32-bit float; mono goes to both\n"
+    "channels. A 44100 Hz file is rounded to 16 bits and goes in as it is; another rate is\n"
+    "converted to 44100 Hz on the way in and back on the way out. The file streams through,\n"
+    "so its length does not matter. A data size of 0xFFFFFFFF or 0 (a file written to a\n"
+    "pipe) is read to the end, with a warning. INPUT - is stdin, OUTPUT - is stdout.\n"
+    "The engine starts as it does when the devices open: 3 s of silence, then a 3 s fade-in.\n"
     "\n"
     "  --settings FILE    the values of a settings file (roomcaster_quarn.ini), as the program reads them\n"
     "  --preset FILE      then the values of a preset (.dspquarn), as the program loads it\n"
@@ -30,9 +34,16 @@ const char *renderusage =
     "                       play 0|1 (above 1: every block dropped, written as silence),\n"
     "                       starttime (seconds on the stream clock; -6 skips the silence and fade)\n"
     "  --plugin PATH      load a plug-in module into the next slot (1 to 6, in order)\n"
+    "  --plugins          then load the plug-in folders beside the program (plugin, plugin2 ...\n"
+    "                     plugin6) into the slots still empty, as roomcaster_live does\n"
+    "  --rate N           the output's rate, 8000 to 192000 (default: the input's; 44100 keeps\n"
+    "                     the engine's output as it is)\n"
     "  --quiet            no progress line (it shows only when stderr is a console)\n"
     "  --version          the version\n"
-    "  --help             this text\n";
+    "  --help             this text\n"
+    "\n"
+    "Exit status: 0 rendered, 2 bad input (one line on stderr; OUTPUT untouched),\n"
+    "3 rendered with a plug-in switched off after a fault.\n";
 
 namespace {
 
@@ -122,6 +133,24 @@ bool parserenderoptions(int argc, char **argv, RenderOptions &o, std::string &er
       }
       o.buffersize = static_cast<int>(v);
       o.buffersizegiven = true;
+    } else if (a == "--rate") {
+      double v;
+      if (!hasvalue) {
+        error = "--rate needs a value";
+        return false;
+      }
+      std::string text = argv[++i];
+      if (!parsenumber(text, v) || v != std::floor(v)) {
+        error = "--rate: '" + text + "' is not a whole number";
+        return false;
+      }
+      if (v < wavlowestrate || v > wavhighestrate) {
+        error = "--rate: " + text + " is out of range (8000 to 192000)";
+        return false;
+      }
+      o.rate = static_cast<int>(v);
+    } else if (a == "--plugins") {
+      o.pluginfolders = true;
     } else if (a == "--settings" || a == "--preset") {
       if (!hasvalue) {
         error = a + " needs a file";

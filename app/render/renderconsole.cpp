@@ -3,6 +3,6 @@
 
 #include <cstdio>
 
-#include "renderterminal.h"
+#include "app/render/renderterminal.h"
 
 bool stderristerminal() { return isatty(fileno(stderr)) != 0; }

@@ -3,7 +3,7 @@
 // null device (2>nul), where the line would be written for nobody.
 #include <windows.h>
 
-#include "renderterminal.h"
+#include "app/render/renderterminal.h"
 
 bool stderristerminal() {
   DWORD mode = 0;

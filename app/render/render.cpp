@@ -1,6 +1,6 @@
 // render.cpp: runs a WAV file through the engine block by block, offline.
 // Single-threaded: this thread plays the audio thread's part.
-#include "render.h"
+#include "app/render/render.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,7 +14,9 @@
 #include "pluginhost/pluginfaults.h"
 #include "pluginhost/pluginhost.h"
 #endif
-#include "renderterminal.h"
+#include "app/render/renderpipe.h"
+#include "app/render/renderterminal.h"
+#include "app/render/resampler.h"
 
 void applyenginevalue(const std::string &name, double v) {
   EngineState &e = engine;
@@ -46,6 +48,8 @@ struct RenderPlayback {
   std::vector<int16_t> *output = nullptr;
 };
 
+RenderPlayback playback;  // six buffers of up to 16000 frames
+
 void renderqueue(void *context, int index) {
   RenderPlayback &p = *static_cast<RenderPlayback *>(context);
   p.output->insert(p.output->end(), p.data[index], p.data[index] + p.count);
@@ -53,10 +57,25 @@ void renderqueue(void *context, int index) {
   p.queued = true;
 }
 
-// Fills slots 1.. with the --plugin modules in order. A module that loaded but
-// faulted in plugininit is switched off, told at once and counted in `faults`;
-// the render goes on without it.
-bool loadplugins(const RenderOptions &o, int &faults) {
+// One block through the engine, as the audio thread runs it; a dropped block is silence.
+void engineblock(int16_t *in, int frames, int16_t *out) {
+  static std::vector<int16_t> queued;
+  const int count = 2 * frames;
+  queued.clear();
+  playback.output = &queued;
+  playback.count = count;
+  playback.queued = false;
+  processblock(in, count);
+  if (playback.queued) std::copy(queued.begin(), queued.end(), out);
+  else std::fill(out, out + count, int16_t{0});
+}
+
+// Fills slots 1.. with the --plugin modules in order, then, with --plugins,
+// the slots still empty from their folders beside the program, as
+// roomcaster_live does. A module that loaded but faulted in plugininit is
+// switched off, told at once and counted in `faults`; the render goes on
+// without it.
+bool renderloadplugins(const RenderOptions &o, int &faults) {
 #ifdef QUARN_HAVE_PLUGINHOST
   for (size_t i = 0; i < o.plugins.size(); ++i) {
     const std::string &path = o.plugins[i];
@@ -74,10 +93,14 @@ bool loadplugins(const RenderOptions &o, int &faults) {
     std::fprintf(stderr, "roomcaster_render: %s: not a usable plug-in module (cannot be loaded, or lacks plugininit, pluginmain, pluginproc or pluginclose)\n", path.c_str());
     return false;
   }
+  if (o.pluginfolders) {
+    loadplugins();
+    faults += reportpluginfaults("roomcaster_render");
+  }
   return true;
 #else
   (void)faults;
-  if (!o.plugins.empty()) {
+  if (!o.plugins.empty() || o.pluginfolders) {
     std::fprintf(stderr, "roomcaster_render: plug-ins are not available in this build\n");
     return false;
   }
@@ -123,14 +146,14 @@ int pluginsfaulted() {
 }  // namespace
 
 int runrender(const RenderOptions &o) {
-  WavAudio in;
+  WavReader in;
   std::string error;
-  if (!readwav(o.input, in, error)) {
+  if (!openwavreader(o.input, in, error)) {
     std::fprintf(stderr, "roomcaster_render: %s\n", error.c_str());
     return 2;
   }
   int faults = 0;
-  if (!loadplugins(o, faults)) return 2;
+  if (!renderloadplugins(o, faults)) return 2;
 
   // Program start-up, then what opening the devices sets, on the stream clock.
   engineinit();
@@ -144,38 +167,37 @@ int runrender(const RenderOptions &o) {
   engine.play = 1;
   for (const auto &[name, value] : o.sets) applyenginevalue(name, value);
 
-  static RenderPlayback playback;  // six buffers of up to 16000 frames
   playback.storage.assign(static_cast<size_t>(playbackbuffers) * 2 * buffersize, 0);
   for (int i = 0; i < playbackbuffers; ++i) {
     playback.data[i] = playback.storage.data() + static_cast<size_t>(i) * 2 * buffersize;
     playback.busy[i] = 0;
   }
-  std::vector<int16_t> out;
-  out.reserve(in.samples.size());
-  playback.output = &out;
   PlaybackPort port{playbackbuffers, buffersize, playback.busy, &playback.current, playback.data, &playback,
                     renderqueue};
   engineplayback.store(&port);
 
+  const int outrate = o.rate ? o.rate : in.rate;
+  const uint64_t frames =
+      in.frames == wavunknownframes ? wavunknownframes : resampledframes(in.rate, outrate, static_cast<int64_t>(in.frames));
+  WavWriter writer;
+  if (!openwavwriter(o.output, outrate, frames, writer, error)) {
+    std::fprintf(stderr, "roomcaster_render: %s\n", error.c_str());
+    closewavreader(in);
+    return 2;
+  }
+
   // Subnormal floats are kept here, unlike on the live audio thread: flushing
   // them turns the decaying tail of a long silence (a tiny negative value,
   // floored to -1) into 0, and the renderer is the exact check of the chain.
-  const size_t total = in.samples.size();
-  const size_t blocksamples = static_cast<size_t>(2) * buffersize;
-  ProgressLine progress(o.progress, total / 2);
-  for (size_t pos = 0; pos < total; pos += blocksamples) {
-    int count = static_cast<int>(std::min(blocksamples, total - pos));
-    playback.count = count;
-    playback.queued = false;
-    processblock(in.samples.data() + pos, count);
-    if (!playback.queued) out.insert(out.end(), count, 0);  // a dropped block is silence
-    progress.update(pos / 2 + count / 2);
-  }
-  progress.finish();
+  ProgressLine progress(o.progress, in.frames == wavunknownframes ? 0 : in.frames, in.rate);
+  const bool ok = renderstream(in, writer, buffersize, engineblock, progress, error);
   engineplayback.store(nullptr);
+  if (!in.warning.empty()) std::fprintf(stderr, "roomcaster_render: %s: warning: %s\n", in.name.c_str(), in.warning.c_str());
+  closewavreader(in);
 
   faults += pluginsfaulted();
-  if (!writewav(o.output, out, error)) {
+  if (!ok || !closewavwriter(writer, error)) {
+    abandonwavwriter(writer);
     std::fprintf(stderr, "roomcaster_render: %s\n", error.c_str());
     return 2;
   }
