@@ -154,7 +154,7 @@ int runrender(const RenderOptions &o) {
   out.reserve(in.samples.size());
   playback.output = &out;
   PlaybackPort port{playbackbuffers, buffersize, playback.busy, &playback.current, playback.data, &playback,
-                    renderqueue};
+                    renderqueue, nullptr};
   engineplayback.store(&port);
 
   // Subnormal floats are kept here, unlike on the live audio thread: flushing

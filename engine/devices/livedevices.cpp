@@ -35,11 +35,11 @@ void closeplayback(LiveDevices &d) {
 }
 
 bool captureisopen(const LiveDevices &d) {
-  return d.backend == AudioBackend::client ? d.clientin.t.open == 1 : d.wavein.open == 1;
+  return d.backend == AudioBackend::client ? clientcaptureopen(d.clientin) == 1 : d.wavein.open == 1;
 }
 
 bool playbackisopen(const LiveDevices &d) {
-  return d.backend == AudioBackend::client ? d.clientout.t.open == 1 : d.waveout.open == 1;
+  return d.backend == AudioBackend::client ? clientplaybackopen(d.clientout) == 1 : d.waveout.open == 1;
 }
 
 const char *capturename(const LiveDevices &d) {
@@ -52,10 +52,11 @@ const char *playbackname(const LiveDevices &d) {
 
 const int16_t *playbackbuffer(const LiveDevices &d, int i) {
   if (i < 0 || i >= wavebuffercount || !playbackisopen(d)) return nullptr;
-  if (d.backend == AudioBackend::client) return d.clientout.storage ? d.clientout.blocks.data[i] : nullptr;
+  if (d.backend == AudioBackend::client) return d.clientout.now ? d.clientout.now->out.data[i] : nullptr;
   return d.waveout.headers ? d.waveout.data[i] : nullptr;
 }
 
 int playbackframes(const LiveDevices &d) {
-  return d.backend == AudioBackend::client ? d.clientout.t.blockframes : d.waveout.blockframes;
+  if (d.backend == AudioBackend::client) return d.clientout.now ? d.clientout.now->blockframes : 0;
+  return d.waveout.blockframes;
 }

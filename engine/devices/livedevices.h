@@ -7,8 +7,9 @@
 //   openplayback(devices, waveout);  ...  opencapture(devices, wavein);
 //   closecapture(devices);  closeplayback(devices);
 //
-// Both back ends take the same device numbers (-1 the default), feed the same
-// processblock and count the same events; the application sees no difference.
+// Both back ends take the same device numbers (-1 the default) and feed the
+// same processblock; the application sees no difference but in the counters,
+// which count what each back end can tell (livecounters.h).
 // User-interface thread, but for the queries marked otherwise.
 #pragma once
 #include "clientdevices.h"

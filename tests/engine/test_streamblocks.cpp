@@ -139,7 +139,7 @@ TEST(StreamPlayback, BuffersStayBusyUntilTheDevicePlayedPastTheirEnd) {
   r.device.padding -= 441;  // the second block is played, the third is not
   streamplaybacksettle(r.p);
   EXPECT_EQ(streamplaybackqueued(r.p), 1);
-  EXPECT_EQ(livecounters.underruns.load(), 0u);
+  EXPECT_EQ(livecounters.queueempty.load(), 0u);
 }
 
 TEST(StreamPlayback, HalfABlockOfSilenceInWholePeriodsGoesAheadOfTheFirstBlock) {
@@ -161,23 +161,23 @@ TEST(StreamPlayback, HalfABlockOfSilenceInWholePeriodsGoesAheadOfTheFirstBlock) 
   EXPECT_EQ(streamplaybackqueued(r.p), 1);
 }
 
-TEST(StreamPlayback, AnUnderrunIsCountedOnceEachTimeTheQueueRunsEmpty) {
+TEST(StreamPlayback, AnEmptyQueueIsCountedOnceEachTimeItRunsEmpty) {
   PlaybackRig r;
   r.capture();
-  EXPECT_EQ(livecounters.underruns.load(), 0u) << "not before the first block";
+  EXPECT_EQ(livecounters.queueempty.load(), 0u) << "not before the first block";
   r.device.padding = 0;  // the device played it all before the next block came
   r.capture();
-  EXPECT_EQ(livecounters.underruns.load(), 1u);
+  EXPECT_EQ(livecounters.queueempty.load(), 1u);
   r.device.padding = 0;
   streamplaybacksettle(r.p);  // the device stopped delivering: found empty again
   streamplaybacksettle(r.p);
-  EXPECT_EQ(livecounters.underruns.load(), 2u);
+  EXPECT_EQ(livecounters.queueempty.load(), 2u);
   EXPECT_EQ(streamplaybackqueued(r.p), 0);
   r.capture();
   r.device.padding = 0;
   engine.quitrequest = 1;  // closing: the queue drains on purpose
   streamplaybacksettle(r.p);
-  EXPECT_EQ(livecounters.underruns.load(), 2u);
+  EXPECT_EQ(livecounters.queueempty.load(), 2u);
 }
 
 TEST(StreamPlayback, ABlockTheDeviceWillNotTakeFreesItsBufferAtOnce) {
