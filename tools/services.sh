@@ -64,11 +64,18 @@ startpipewire() {
   local bus
   bus="$(dbus-daemon --session --fork --print-address=1 2>>"$QUARN_STATE/pipewire.log" | head -n 1)"
   [ -n "$bus" ] || return 1
+  # The graph's cycle as asked: PipeWire rounds a forced quantum down to a
+  # power of two (147 would run as 128, which does not divide Wine's 441-frame
+  # period) unless told not to, in a drop-in of its own configuration.
+  local conf="$QUARN_STATE/pipewire-config"
+  mkdir -p "$conf/pipewire/pipewire.conf.d"
+  printf '%s\n' 'context.properties = { clock.power-of-two-quantum = false }' \
+    >"$conf/pipewire/pipewire.conf.d/10-quantum.conf"
   (
     export XDG_RUNTIME_DIR="$run" DBUS_SESSION_BUS_ADDRESS="$bus"
     unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR
     cd /
-    pipewire >>"$QUARN_STATE/pipewire.log" 2>&1 &
+    XDG_CONFIG_HOME="$conf" pipewire >>"$QUARN_STATE/pipewire.log" 2>&1 &
     for _ in $(seq 50); do [ -S "$run/pipewire-0" ] && break; sleep 0.1; done
     wireplumber >>"$QUARN_STATE/pipewire.log" 2>&1 &
     sleep 0.5
