@@ -9,7 +9,7 @@
 #include "engine/engine.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  AudioBackend backend = AudioBackend::waveform;
+  const AudioBackend *backend = &waveformbackend;
   for (int i = 1; i < __argc; ++i) {
     if (std::strcmp(__argv[i], "--audio") != 0) continue;
     if (i + 1 >= __argc || !audiobackendnamed(__argv[++i], backend)) {
