@@ -117,3 +117,12 @@ ulimit -S -e "$(ulimit -H -e)" 2>/dev/null || true
 
 # One Wine server for the whole session: later starts take about a second.
 wineserver -p >/dev/null 2>&1 || true
+
+# Wine's own services (services.exe, explorer, ...) start with the first Wine
+# program of a session and, under the persistent server, stay. Started here,
+# apart from any caller and with every descriptor on /dev/null, so they never
+# hold a test runner's output pipe open: `ctest` run alone then ends when its
+# cases end, instead of waiting on them for good.
+if [ -d "$WINEPREFIX" ]; then
+  setsid wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+fi
