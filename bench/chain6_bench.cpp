@@ -71,7 +71,7 @@ void BM_chainwithsixringouts(benchmark::State &state) {
   int current = 0;
   PlaybackPort port{6, frames, busy, &current, data, busy, [](void *c, int i) {
                       static_cast<std::atomic<int32_t> *>(c)[i] = 0;
-                    }};
+                    }, nullptr};
   engineplayback.store(&port);
   size_t pos = 0, processed = 0;
   for (auto _ : state) {

@@ -55,7 +55,7 @@ struct BenchPort {
     }
     port = PlaybackPort{6, frames, busy, &current, data, this, [](void *c, int i) {
                           static_cast<BenchPort *>(c)->busy[i] = 0;
-                        }};
+                        }, nullptr};
   }
 };
 

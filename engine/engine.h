@@ -8,10 +8,12 @@
 //                    chooses (livedevices.h): the waveform API (wavedevices.h,
 //                    its calls in waveapi.h) or the audio-client interface
 //                    (clientdevices.h, its calls in clientapi.h; the block
-//                    assembly and queue accounting portable, streamblocks.h).
+//                    assembly and queue accounting, streamblocks.h, and the
+//                    life of each open, clientstreams.h, portable).
 //                    Also the live clock and the message pass run while a
 //                    device closes (guiscanhook.h). They feed processblock and
-//                    publish the playback port. All but streamblocks is Win32.
+//                    publish the playback port. All but streamblocks and
+//                    clientstreams is Win32.
 //
 //   engineinit();                        // program start: defaults, memories zeroed
 //   engineclock.now = mymonotonicclock;  // or engineclock.streamclock = true (offline)

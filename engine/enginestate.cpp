@@ -79,7 +79,8 @@ void engineinit() {
   engineclock.lastreading = 0.0;
 
   for (acount *c : {&livecounters.captured, &livecounters.processed, &livecounters.dropped,
-                    &livecounters.underruns, &livecounters.bunched})
+                    &livecounters.underruns, &livecounters.bunched, &livecounters.queueempty,
+                    &livecounters.starvedframes, &livecounters.discontinuities, &livecounters.lostframes})
     c->store(0);
 }
 

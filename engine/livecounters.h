@@ -17,8 +17,17 @@ struct LiveCounters {
   acount captured;   // capture completions that carried samples (capture handler)
   acount processed;  // blocks run through the chain and queued for playback (processblock)
   acount dropped;    // blocks dropped because fewer than five playback buffers were free (processblock)
-  acount underruns;  // playback buffers that came back leaving none queued (playback done handler)
+  // Playback starving (what the back end can tell; the README's "Reading the
+  // counters" says what each means on each):
+  //   waveform: a playback buffer came back leaving none queued (done handler);
+  //   stream: the device fell more than a period behind the clock, once per
+  //           starvation, with the frames it fell behind (starvedframes).
+  acount underruns;
   acount bunched;    // capture completions within a quarter block of the one before (capture handler)
+  acount queueempty;      // stream: the queue found played out as a block arrived (a moment, often no loss)
+  acount starvedframes;   // stream: frames the device had nothing to play
+  acount discontinuities; // stream: capture packets the device marked or placed after a loss
+  acount lostframes;      // stream: capture frames skipped by those packets
 };
 
 extern LiveCounters livecounters;
@@ -26,4 +35,9 @@ extern LiveCounters livecounters;
 // One more. Only the counter's own writer may call this.
 inline void countblock(acount &c) {
   c.store(c.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+
+// n more (frames). Only the counter's own writer may call this.
+inline void countframes(acount &c, uint64_t n) {
+  c.store(c.load(std::memory_order_relaxed) + static_cast<uint32_t>(n), std::memory_order_relaxed);
 }

@@ -18,6 +18,9 @@ struct PlaybackPort {
   void *context;                   // handed back to queue
   // Prepare buffer `index` and write it to the device (audio thread, inside processblock).
   void (*queue)(void *context, int index);
+  // Optional (null: none): the capture side calls it just before each block,
+  // for a device that must be asked what it played (a stream device).
+  void (*settle)(void *context);
 };
 
 // The port processblock uses; swapped by the user-interface thread when devices open and close.

@@ -111,13 +111,17 @@ wait "$livepid" || true
 livepid=""
 
 # The counters over the measured stretch: the last status line minus the one before it started.
-field() { sed -n "s/.* $1 \([0-9]*\).*/\1/p" <<<"$2"; }
+# (0 for a counter the program does not print: the minimal loops print fewer.)
+field() { local v; v="$(sed -n "s/.* $1 \([0-9]*\).*/\1/p" <<<"$2")"; echo "${v:-0}"; }
 echo "$program, block $blocksize frames, $seconds s; design bound (capture block + two queued) $(awk "BEGIN{printf \"%.1f\", 3*$blocksize/44.1}") ms + backend"
 cat "$work/probe.txt"
 [ -n "$before" ] && echo "counters while measured: processed $(( $(field processed "$after") - $(field processed "$before") ))" \
      " dropped $(( $(field dropped "$after") - $(field dropped "$before") ))" \
      " underruns $(( $(field underruns "$after") - $(field underruns "$before") ))" \
-     " bunched $(( $(field bunched "$after") - $(field bunched "$before") ))"
+     " starved $(( $(field starved "$after") - $(field starved "$before") ))" \
+     " bunched $(( $(field bunched "$after") - $(field bunched "$before") ))" \
+     " gaps $(( $(field gaps "$after") - $(field gaps "$before") ))" \
+     " lost $(( $(field lost "$after") - $(field lost "$before") ))"
 awk -v a="$cpubefore" -v b="$cpuafter" -v s="$timebefore" -v e="$timeafter" -v hz="$(getconf CLK_TCK)" \
   'BEGIN { printf "cpu of the program while measured: %.2f %% of one core\n", 100 * (b - a) / hz / (e - s) }'
 grep -E '^[a-z_]+: [0-9.]+ s of' "$work/live.log" || true

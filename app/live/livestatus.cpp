@@ -24,17 +24,22 @@ std::string leveltext(int peak) {
 }
 
 std::string livestatusline(const LiveStatus &s) {
-  char text[256];
-  std::snprintf(text, sizeof text, "in %s  out %s  processed %u  dropped %u  underruns %u  bunched %u  block %d",
+  char text[320];
+  std::snprintf(text, sizeof text,
+                "in %s  out %s  processed %u  dropped %u  underruns %u  starved %u  empty %u  bunched %u  gaps %u"
+                "  lost %u  block %d",
                 leveltext(s.inputpeak).c_str(), leveltext(s.outputpeak).c_str(), s.processed, s.dropped,
-                s.underruns, s.bunched, s.buffersize);
+                s.underruns, s.starvedframes, s.queueempty, s.bunched, s.discontinuities, s.lostframes,
+                s.buffersize);
   return text;
 }
 
 std::string livesummary(const LiveStatus &s, double seconds) {
-  char text[256];
+  char text[400];
   std::snprintf(text, sizeof text,
-                "roomcaster_live: %.1f s of %d-frame blocks: %u captured, %u processed, %u dropped, %u underruns, %u bunched",
-                seconds, s.buffersize, s.captured, s.processed, s.dropped, s.underruns, s.bunched);
+                "roomcaster_live: %.1f s of %d-frame blocks: %u captured, %u processed, %u dropped, %u underruns"
+                " (%u frames starved), %u queue empty, %u bunched, %u capture gaps (%u frames lost)",
+                seconds, s.buffersize, s.captured, s.processed, s.dropped, s.underruns, s.starvedframes,
+                s.queueempty, s.bunched, s.discontinuities, s.lostframes);
   return text;
 }

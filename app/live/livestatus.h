@@ -4,7 +4,8 @@
 //   std::puts(livestatusline(s).c_str());      // about once a second
 //   std::puts(livesummary(s, seconds).c_str()); // once, after the devices close
 //
-// in  -12.0 dB  out  -18.1 dB  processed 3307  dropped 0  underruns 0  bunched 0  block 400
+// in  -12.0 dB  out  -18.1 dB  processed 3307  dropped 0  underruns 0  starved 0  empty 0  bunched 0
+//   gaps 0  lost 0  block 400   (one line; README "Reading the counters")
 // Levels are the peak of the latest block in dB below 16-bit full scale (32768);
 // a silent block reads "-inf". Pure functions, any thread.
 #pragma once
@@ -20,6 +21,10 @@ struct LiveStatus {
   uint32_t underruns;
   uint32_t bunched;
   int buffersize;      // frames per block
+  uint32_t starvedframes;    // livecounters.h, as above
+  uint32_t queueempty;
+  uint32_t discontinuities;
+  uint32_t lostframes;
 };
 
 // The largest |sample| of count samples; 32768 for -32768. Reads each sample
@@ -32,5 +37,6 @@ std::string leveltext(int peak);
 std::string livestatusline(const LiveStatus &s);
 
 // "roomcaster_live: 600.0 s of 400-frame blocks: 66150 captured, 66150 processed,
-//  0 dropped, 0 underruns, 0 bunched"
+//  0 dropped, 0 underruns (0 frames starved), 0 queue empty, 0 bunched,
+//  0 capture gaps (0 frames lost)"
 std::string livesummary(const LiveStatus &s, double seconds);

@@ -118,6 +118,10 @@ static LiveStatus readstatus() {
   s.underruns = livecounters.underruns.load();
   s.bunched = livecounters.bunched.load();
   s.buffersize = engine.buffersize.load();
+  s.starvedframes = livecounters.starvedframes.load();
+  s.queueempty = livecounters.queueempty.load();
+  s.discontinuities = livecounters.discontinuities.load();
+  s.lostframes = livecounters.lostframes.load();
   return s;
 }
 

@@ -31,7 +31,7 @@ static int refuse(const std::string &text) {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  AudioBackend backend = AudioBackend::waveform;
+  const AudioBackend *backend = &waveformbackend;
   for (int i = 1; i < __argc; ++i) {
     const char *a = __argv[i];
     if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "--version") == 0) {

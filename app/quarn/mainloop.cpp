@@ -81,7 +81,7 @@ static void exitprogram() {
   guiexit("msg");
 }
 
-void runquarn(AudioBackend backend) {
+void runquarn(const AudioBackend *backend) {
   devices.backend = backend;
   guistartup();
   guiinit();

@@ -36,7 +36,7 @@ extern QuarnApp app;
 
 // The whole program on the chosen audio back end; never returns (guiexit ends
 // the process with code 0).
-[[noreturn]] void runquarn(AudioBackend backend);
+[[noreturn]] void runquarn(const AudioBackend *backend);
 
 // Device lists (startup.cpp).
 void listdevices();

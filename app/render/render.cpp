@@ -173,7 +173,7 @@ int runrender(const RenderOptions &o) {
     playback.busy[i] = 0;
   }
   PlaybackPort port{playbackbuffers, buffersize, playback.busy, &playback.current, playback.data, &playback,
-                    renderqueue};
+                    renderqueue, nullptr};
   engineplayback.store(&port);
 
   const int outrate = o.rate ? o.rate : in.rate;

@@ -1,13 +1,16 @@
-// clientapi.cpp: the platform table of audio-client calls.
+// clientapi.cpp: the platform table of audio-client calls, events and threads.
 // Threads: as clientapi.h says; each stream belongs to the thread that opened it.
 #include <initguid.h>
 
 #include "clientapi.h"
 
+#include <windows.h>
 #include <mmsystem.h>
 #include <mmddk.h>
 #include <mmdeviceapi.h>
 #include <audioclient.h>
+
+#include <new>
 
 #include "engine/enginestate.h"
 
@@ -24,8 +27,11 @@ static void release(T *&p) {
   p = nullptr;
 }
 
-bool waveendpointid(bool capture, int device, wchar_t *id, size_t chars) {
-  ULONG bytes = 0;
+// The endpoint id of waveform device `device` (DRV_QUERYFUNCTIONINSTANCEID), so a
+// device number means the same device on both back ends; false when the driver
+// does not tell. id: room for `chars` wide characters.
+static bool waveendpointid(bool capture, int device, wchar_t *id, size_t chars) {
+  DWORD_PTR bytes = 0;  // the size query writes a whole pointer-sized value
   const UINT_PTR d = static_cast<UINT_PTR>(device);
   MMRESULT r = capture ? waveInMessage(reinterpret_cast<HWAVEIN>(d), DRV_QUERYFUNCTIONINSTANCEIDSIZE,
                                        reinterpret_cast<DWORD_PTR>(&bytes), 0)
@@ -40,7 +46,7 @@ bool waveendpointid(bool capture, int device, wchar_t *id, size_t chars) {
   return r == MMSYSERR_NOERROR;
 }
 
-static IMMDevice *endpoint(bool capture, int device, HRESULT *result) {
+static IMMDevice *endpoint(bool capture, int device, clientresult *result) {
   IMMDeviceEnumerator *e = nullptr;
   IMMDevice *d = nullptr;
   *result = CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL, __uuidof(IMMDeviceEnumerator),
@@ -67,7 +73,9 @@ static HRESULT initialize(IMMDevice *d, IAudioClient *&c, int frames, HANDLE eve
   HRESULT hr = d->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void **>(&c));
   if (FAILED(hr)) return hr;
   hr = c->Initialize(AUDCLNT_SHAREMODE_SHARED, flags | convert, duration, 0, &f, nullptr);
-  if (FAILED(hr)) {
+  // Only a system that does not know the flags refuses them as an invalid
+  // argument; any other refusal (the device in use, gone) is the answer.
+  if (hr == E_INVALIDARG) {
     release(c);  // a client that refused once cannot be initialised again
     hr = d->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, reinterpret_cast<void **>(&c));
     if (SUCCEEDED(hr)) hr = c->Initialize(AUDCLNT_SHAREMODE_SHARED, flags, duration, 0, &f, nullptr);
@@ -76,7 +84,7 @@ static HRESULT initialize(IMMDevice *d, IAudioClient *&c, int frames, HANDLE eve
   return hr;
 }
 
-static ClientStream *platformopen(bool capture, int device, int frames, HANDLE event, HRESULT *result) {
+static ClientStream *platformopen(bool capture, int device, int frames, void *event, clientresult *result) {
   IMMDevice *d = endpoint(capture, device, result);
   if (!d) return nullptr;
   ClientStream *s = new (std::nothrow) ClientStream{};
@@ -107,24 +115,33 @@ static void platformclose(ClientStream *s) {
   delete s;
 }
 
-static HRESULT platformstart(ClientStream *s) { return s->client->Start(); }
-static HRESULT platformstop(ClientStream *s) { return s->client->Stop(); }
+static clientresult platformstart(ClientStream *s) { return s->client->Start(); }
+static clientresult platformstop(ClientStream *s) { return s->client->Stop(); }
 
-static HRESULT platformpacket(ClientStream *s, const int16_t **samples, UINT32 *frames, bool *silent) {
+static clientresult platformpacket(ClientStream *s, ClientPacket *p) {
   DWORD flags = 0;
-  *frames = 0;
-  HRESULT hr = s->capture->GetBuffer(&s->packetdata, frames, &flags, nullptr, nullptr);
-  if (hr == AUDCLNT_S_BUFFER_EMPTY) *frames = 0;
-  *samples = reinterpret_cast<const int16_t *>(s->packetdata);
-  *silent = (flags & AUDCLNT_BUFFERFLAGS_SILENT) != 0;
+  UINT32 frames = 0;
+  UINT64 position = 0;
+  HRESULT hr = s->capture->GetBuffer(&s->packetdata, &frames, &flags, &position, nullptr);
+  if (hr == AUDCLNT_S_BUFFER_EMPTY || FAILED(hr)) frames = 0;
+  p->samples = reinterpret_cast<const int16_t *>(s->packetdata);
+  p->frames = frames;
+  p->silent = (flags & AUDCLNT_BUFFERFLAGS_SILENT) != 0;
+  p->discontinuity = (flags & AUDCLNT_BUFFERFLAGS_DATA_DISCONTINUITY) != 0;
+  p->position = position;
   return hr;
 }
 
-static HRESULT platformrelease(ClientStream *s, UINT32 frames) { return s->capture->ReleaseBuffer(frames); }
+static clientresult platformrelease(ClientStream *s, uint32_t frames) { return s->capture->ReleaseBuffer(frames); }
 
-static HRESULT platformpadding(ClientStream *s, UINT32 *frames) { return s->client->GetCurrentPadding(frames); }
+static clientresult platformpadding(ClientStream *s, uint32_t *frames) {
+  UINT32 n = 0;
+  const HRESULT hr = s->client->GetCurrentPadding(&n);
+  *frames = n;
+  return hr;
+}
 
-static HRESULT platformwrite(ClientStream *s, const int16_t *samples, UINT32 frames) {
+static clientresult platformwrite(ClientStream *s, const int16_t *samples, uint32_t frames) {
   BYTE *to = nullptr;
   HRESULT hr = s->render->GetBuffer(frames, &to);
   if (FAILED(hr)) return hr;
@@ -132,10 +149,36 @@ static HRESULT platformwrite(ClientStream *s, const int16_t *samples, UINT32 fra
   return s->render->ReleaseBuffer(frames, 0);
 }
 
-static DWORD platformwait(HANDLE event, DWORD ms) { return WaitForSingleObject(event, ms); }
-static void platformthreadbegin() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+static bool platformthreadbegin() { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)); }
 static void platformthreadend() { CoUninitialize(); }
 static void platformraise() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL); }
+
+static void *platformnewevent(bool manualreset) { return CreateEventA(nullptr, manualreset, FALSE, nullptr); }
+static void platformsetevent(void *event) { SetEvent(event); }
+static bool platformwait(void *h, int ms) {
+  return WaitForSingleObject(h, ms < 0 ? INFINITE : static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+}
+static void platformclosehandle(void *h) { CloseHandle(h); }
+
+struct ThreadStart {
+  void (*body)(void *);
+  void *arg;
+};
+
+static DWORD WINAPI threadtrampoline(void *p) {
+  const ThreadStart start = *static_cast<ThreadStart *>(p);
+  delete static_cast<ThreadStart *>(p);
+  start.body(start.arg);
+  return 0;
+}
+
+static void *platformstartthread(void (*body)(void *), void *arg) {
+  ThreadStart *start = new (std::nothrow) ThreadStart{body, arg};
+  if (!start) return nullptr;
+  HANDLE h = CreateThread(nullptr, 0, threadtrampoline, start, 0, nullptr);
+  if (!h) delete start;
+  return h;
+}
 
 ClientApi platformclientapi() {
   ClientApi a;
@@ -149,8 +192,12 @@ ClientApi platformclientapi() {
   a.release = platformrelease;
   a.padding = platformpadding;
   a.write = platformwrite;
-  a.wait = platformwait;
   a.raisethread = platformraise;
+  a.newevent = platformnewevent;
+  a.setevent = platformsetevent;
+  a.wait = platformwait;
+  a.closehandle = platformclosehandle;
+  a.startthread = platformstartthread;
   return a;
 }
 

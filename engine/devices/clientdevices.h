@@ -13,54 +13,27 @@
 // endpoint, -1 the default), 16-bit stereo 44100 Hz, blocks of `buffersize`
 // frames read at creation, six playback buffers with their busy marks (so
 // `freeout` and the two-block rule hold, measured from the device's own count
-// of frames still to play), and the counters of livecounters.h. Nothing is
-// reported to the user: a device that is missing or cannot be opened leaves its
-// object closed, and any platform error ends the object's running state.
+// of frames still to play). The counters differ where the device can tell
+// more (livecounters.h). Nothing is reported to the user: a device that is
+// missing or cannot be opened leaves its object closed, and a device lost
+// while running is closed (clientstreams.h).
 //
-// Threads: create and destroy on the user-interface thread. Each object runs
-// one stream thread of its own from create to destroy, which opens and closes
-// its stream. The capture thread does the audio work: it gathers packets into
-// blocks, reads the playback stream's padding to free played buffers, and runs
-// processblock (and with it every plug-in and the playback write). The records
-// must stay at one address from create to destroy.
+// Threads: create and destroy on the user-interface thread. Each open runs a
+// stream thread of its own with a context of its own (clientstreams.h).
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <atomic>
-#include <cstdint>
-
-#include "clientapi.h"
-#include "latestblock.h"
-#include "streamblocks.h"
-
-// What both objects have: the stream's thread and its wake-up.
-struct ClientThread {
-  HANDLE thread;                   // the stream thread; null when closed
-  HANDLE event;                    // set by the device every period (capture), and by destroy
-  HANDLE ready;                    // set by the thread once the stream is open, or failed
-  std::atomic<int32_t> open;       // 1 while the stream is open (thread writes)
-  std::atomic<int32_t> running;    // 1 while blocks flow; 0 after any error and when closing
-  std::atomic<int32_t> quit;       // 1: the thread closes the stream and ends (destroy writes)
-  HRESULT result;                  // the platform's answer to the open (thread writes before ready)
-  ClientStream *stream;            // the open stream (the thread's)
-  int device;                      // waveform device number, -1 the default
-  int blockframes;                 // frames per block: buffersize at creation
-  bool abandoned;                  // the thread did not end when asked: its object's memory stays
-};
+#include "clientstreams.h"
 
 struct ClientCapture {
   WAVEINCAPSA caps;                // the waveform device's capabilities: existence test and name
-  ClientThread t;
-  int16_t *storage;                // two blocks of 2 x blockframes samples; null when closed
-  StreamCapture blocks;            // gathering packets into blocks (capture thread)
+  ClientOpen *now;                 // the open; null when closed
 };
 
 struct ClientPlayback {
   WAVEOUTCAPSA caps;               // the waveform device's capabilities: existence test and name
-  ClientThread t;
-  int16_t *storage;                // six buffers and a silent one, 2 x blockframes samples each; null when closed
-  StreamPlayback blocks;           // the six buffers and their accounting (capture thread); its port is processblock's
+  ClientOpen *now;                 // the open (its out.port is processblock's); null when closed
 };
 
 // User-interface thread. device: 0.. or -1 for the default.
@@ -68,3 +41,6 @@ void createclientcapture(ClientCapture &d, int device);
 void destroyclientcapture(ClientCapture &d);
 void createclientplayback(ClientPlayback &d, int device);
 void destroyclientplayback(ClientPlayback &d);
+// 1 while the object's stream is open (any thread).
+int clientcaptureopen(const ClientCapture &d);
+int clientplaybackopen(const ClientPlayback &d);

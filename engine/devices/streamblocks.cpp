@@ -18,6 +18,8 @@ void streamcapturebegin(StreamCapture &c, int16_t *storage, int blockframes) {
   c.filled = 0;
   c.lastblock = -1.0e9;
   c.bunchwindow = blockframes / 4.0 / samplerate;
+  c.nextframe = 0;
+  c.positioned = false;
   std::memset(storage, 0, sizeof(int16_t) * 4 * static_cast<size_t>(blockframes));
 }
 
@@ -35,11 +37,13 @@ static void streamqueue(void *context, int i) {
   p.blockend[i] = p.written;
 }
 
-// The playback side as it is now, when it is a stream device (a waveform
-// playback reports each played buffer itself).
+static void streamsettle(void *context) { streamplaybacksettle(*static_cast<StreamPlayback *>(context)); }
+
+// The playback side as it is now, when it must be asked (a waveform playback
+// reports each played buffer itself).
 static void settleplayback() {
   PlaybackPort *port = engineplayback.load(std::memory_order_acquire);
-  if (port && port->queue == streamqueue) streamplaybacksettle(*static_cast<StreamPlayback *>(port->context));
+  if (port && port->settle) port->settle(port->context);
 }
 
 // A whole block: the other half of the storage gathers the next one, so the
@@ -78,6 +82,16 @@ void streamcapturepacket(StreamCapture &c, const int16_t *samples, int frames) {
   }
 }
 
+void streamcaptureposition(StreamCapture &c, uint64_t position, uint32_t frames, bool flagged) {
+  // The first packet of a stream may carry the mark: nothing was lost yet.
+  if (c.positioned && (flagged || position > c.nextframe)) {
+    countblock(livecounters.discontinuities);
+    if (position > c.nextframe) countframes(livecounters.lostframes, position - c.nextframe);
+  }
+  c.nextframe = position + frames;
+  c.positioned = true;
+}
+
 void streamcaptureend(StreamCapture &c) {
   const int16_t *mine = capturedblock.load();
   if (mine >= c.blocks && mine < c.blocks + 4 * static_cast<size_t>(c.blockframes) &&
@@ -112,9 +126,45 @@ void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
   p.port.data = p.data;
   p.port.context = &p;
   p.port.queue = streamqueue;
+  p.port.settle = streamsettle;
+  p.lag = StreamLag{};
+}
+
+// The previous sample's lag, timed by the clock reading processblock took
+// right after it. Starting over whenever the device was left without blocks
+// on purpose (no block written and fewer than two queued: playing off,
+// quitting), so such a pause is never taken for a starvation.
+static void weighlag(StreamPlayback &p) {
+  StreamLag &g = p.lag;
+  if (!g.sampled || engineclock.streamclock) return;
+  g.sampled = false;
+  const double now = engineclock.lastreading;
+  if (ld(engine.quitrequest) != 0 || (p.written == g.samplewritten && g.samplequeued < 2)) {
+    g.begun = false;
+    return;
+  }
+  if (!g.begun) {
+    g = StreamLag{true, now, g.sampleplayed, now, 0.0, 1.0e300, false, false, 0, 0, 0};
+    return;
+  }
+  const double lag = (now - g.start) * samplerate - static_cast<double>(g.sampleplayed - g.startplayed);
+  g.windowfloor = std::min(g.windowfloor, lag);
+  if (now - g.windowstart < std::max(lagwindow, 3.0 * p.blockframes / samplerate)) return;
+  if (g.windowfloor > g.floor + streamperiodframes) {
+    if (!g.starving) countblock(livecounters.underruns);
+    countframes(livecounters.starvedframes, static_cast<uint64_t>(g.windowfloor - g.floor));
+    g.floor = g.windowfloor;
+    g.starving = true;
+  } else {
+    g.floor = std::min(g.floor, g.windowfloor);
+    g.starving = false;
+  }
+  g.windowstart = now;
+  g.windowfloor = 1.0e300;
 }
 
 void streamplaybacksettle(StreamPlayback &p) {
+  weighlag(p);
   const int64_t padding = p.padding(p.device);
   if (padding < 0) return;  // the device cannot tell: the marks stay as they are
   const int64_t played = p.written - padding;
@@ -124,13 +174,18 @@ void streamplaybacksettle(StreamPlayback &p) {
     if (p.blockend[i] <= played) p.busy[i].store(0, std::memory_order_relaxed);
     else ++queued;
   }
-  // The device has played everything it was given: it starves until this
-  // block is written. Counted once each time the queue runs empty; not while
-  // closing, when it drains on purpose.
+  // The device has played everything it was given, at this moment: unless
+  // this block is written within the device's own slack, it starves. Counted
+  // once each time the queue runs empty; not while closing, when it drains on
+  // purpose.
   if (queued == 0 && p.written > p.emptyat) {
-    if (ld(engine.quitrequest) == 0) countblock(livecounters.underruns);
+    if (ld(engine.quitrequest) == 0) countblock(livecounters.queueempty);
     p.emptyat = p.written;
   }
+  p.lag.sampled = true;
+  p.lag.sampleplayed = played;
+  p.lag.samplewritten = p.written;
+  p.lag.samplequeued = queued;
 }
 
 int streamplaybackqueued(const StreamPlayback &p) {

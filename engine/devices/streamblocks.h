@@ -5,6 +5,7 @@
 // Capture: packets are gathered into whole blocks of `buffersize` frames; each
 // whole block runs through processblock at once.
 //   StreamCapture c; streamcapturebegin(c, storage, frames);  // storage: 2 blocks
+//   streamcaptureposition(c, position, n, flagged);  // audio thread: each packet's place on the device
 //   streamcapturepacket(c, samples, n);     // audio thread; samples null: n frames of silence
 //   streamcaptureend(c);                    // the latest block is no longer published
 //
@@ -46,6 +47,8 @@ struct StreamCapture {
   int filled;           // frames in it so far
   double lastblock;     // engine-clock time of the latest whole block
   double bunchwindow;   // seconds: a quarter block; whole blocks closer than this are bunched
+  uint64_t nextframe;   // the device position the next packet should start at
+  bool positioned;      // a packet has been placed (nextframe holds)
 };
 
 void streamcapturebegin(StreamCapture &c, int16_t *storage, int blockframes);
@@ -53,7 +56,35 @@ void streamcapturebegin(StreamCapture &c, int16_t *storage, int blockframes);
 // captured block, the playback buffers are settled, the block runs through
 // processblock and is counted (captured, bunched).
 void streamcapturepacket(StreamCapture &c, const int16_t *samples, int frames);
+// Audio thread, before each packet: a packet that starts past where the last
+// one ended, or that the device marks as following a loss, is a
+// discontinuity; the frames it skipped are lost (the packets are spliced).
+void streamcaptureposition(StreamCapture &c, uint64_t position, uint32_t frames, bool flagged);
 void streamcaptureend(StreamCapture &c);
+
+// Underruns measured from time: from the first sample on, the device should
+// have played (elapsed seconds x 44100) frames; it has played (written -
+// padding). The difference, the lag, swings by up to one device period as
+// the device takes its periods; it rises for good only while the device has
+// nothing to play. Its floor is taken over windows of `lagwindow` seconds (a
+// reading just before a late period is played is not a loss), and a floor
+// more than one period above the lowest seen so far is an underrun: counted
+// once however many windows it lasts, with the frames it rose by as starved.
+struct StreamLag {
+  bool begun;          // a first sample was taken
+  double start;        // clock and frames played at the first sample
+  int64_t startplayed;
+  double windowstart;  // the current window's start and its lowest lag
+  double windowfloor;
+  double floor;        // the lowest window floor so far (after an underrun: its floor)
+  bool starving;       // the last window was an underrun
+  // The sample taken at the latest settle, timed by processblock's clock
+  // reading right after it; evaluated at the next settle.
+  bool sampled;
+  int64_t sampleplayed, samplewritten;
+  int samplequeued;
+};
+constexpr double lagwindow = 0.1;  // seconds, and at least three blocks
 
 struct StreamPlayback {
   int buffercount;                               // 6
@@ -64,6 +95,7 @@ struct StreamPlayback {
   int primeframes;                               // silence written ahead of the first block
   const int16_t *silence;                        // a silent block (the storage's seventh)
   int64_t emptyat;                               // `written` when the queue was last found empty
+  StreamLag lag;                                 // how far playing has fallen behind the clock
   int current;                                   // rotation index, advanced by processblock
   int16_t *data[streambuffercount];              // each buffer's samples, 2 x blockframes
   // The device's write of one block: 0 when it took every frame.
@@ -78,10 +110,12 @@ struct StreamPlayback {
 void streamplaybackbegin(StreamPlayback &p, int16_t *storage, int blockframes,
                          int (*write)(void *device, const int16_t *samples, int frames),
                          int64_t (*padding)(void *device), void *device);
-// Audio thread: buffers the device has played to their end are free again; a
-// queue found empty after something was written since it was last found empty
-// counts one underrun (not while quitting). streamcapturepacket calls this for
-// the published port before each block; tests call it directly.
+// Audio thread, before each block: buffers the device has played to their end
+// are free again; a queue found empty after something was written since it
+// was last found empty counts one `queueempty` (a moment, often no loss); the
+// lag of the previous settle is weighed (underruns, starvedframes) and a new
+// one sampled. Nothing is counted while quitting. streamcapturepacket calls
+// this through the published port's settle; tests call it directly.
 void streamplaybacksettle(StreamPlayback &p);
 // Buffers busy now (for display and tests).
 int streamplaybackqueued(const StreamPlayback &p);

@@ -13,5 +13,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   waveapi.inopen = noinput;
   waveapi.outopen = nooutput;
   engineinit();
-  runquarn(AudioBackend::waveform);
+  runquarn(&waveformbackend);
 }

@@ -1,12 +1,14 @@
 #!/bin/sh
-# devicevanish.sh PROGRAM.exe: the sink and the source the program uses go
+# devicevanish.sh PROGRAM.exe [OPTION...]: the sink and the source the program uses go
 # away while it runs and come back. It must neither crash nor hang, and the
 # next reopen of the devices brings the sound back.
 # PROGRAM takes --buffersize, --seconds, --wavein NAME and --waveout NAME, and
 # reopens its devices on the line "r" (roomcaster_live does; the main program
 # reopens on a device change, so a driver for it replaces the "r" below).
+# OPTIONs go to the program (--audio wasapi: the same on the stream back end).
 set -eu
 program="$1"
+shift
 . "$(dirname "$0")/soundroom.sh"
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -17,7 +19,7 @@ mkfifo "$scratch/input"
 sleep 120 >"$scratch/input" &
 roompids="$roompids $!"
 ( cd "$(dirname "$program")" && exec wine "./$(basename "$program")" --buffersize 1500 --seconds 90 \
-    --wavein "Monitor of $mic" --waveout "$speaker" <"$scratch/input" >"$scratch/out" 2>"$scratch/err" ) &
+    --wavein "Monitor of $mic" --waveout "$speaker" "$@" <"$scratch/input" >"$scratch/out" 2>"$scratch/err" ) &
 programpid=$!
 exec 3>"$scratch/input"
 record 12 "$scratch/before.raw"

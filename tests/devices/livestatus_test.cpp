@@ -19,10 +19,11 @@ TEST(LiveStatus, LevelsInDecibelsBelowFullScaleAndSilenceAsMinusInfinity) {
 }
 
 TEST(LiveStatus, LineAndSummaryCarryEveryCounter) {
-  LiveStatus s{3277, 0, 4000000000u, 3999999990u, 7, 2, 11, 400};
+  LiveStatus s{3277, 0, 4000000000u, 3999999990u, 7, 2, 11, 400, 882, 394, 3, 1764};
   EXPECT_EQ(livestatusline(s),
-            "in  -20.0 dB  out   -inf dB  processed 3999999990  dropped 7  underruns 2  bunched 11  block 400");
+            "in  -20.0 dB  out   -inf dB  processed 3999999990  dropped 7  underruns 2  starved 882  empty 394"
+            "  bunched 11  gaps 3  lost 1764  block 400");
   EXPECT_EQ(livesummary(s, 600.04),
             "roomcaster_live: 600.0 s of 400-frame blocks: 4000000000 captured, 3999999990 processed, 7 dropped, "
-            "2 underruns, 11 bunched");
+            "2 underruns (882 frames starved), 394 queue empty, 11 bunched, 3 capture gaps (1764 frames lost)");
 }

@@ -10,10 +10,20 @@ pactl info >/dev/null 2>&1 || { echo "no sound server reachable: skipped"; exit 
 scratch=$(mktemp -d)
 roommodules=""
 roompids=""
+kernelmark=$(dmesg 2>/dev/null | grep -c 'segfault' || true)
+# A server that went away during the case fails it, whatever else the case
+# found, with the kernel's word on the crash where it can be read.
+serverended() {
+  pactl info >/dev/null 2>&1 && return 1
+  echo "FAIL: the sound server ended during this case"
+  dmesg 2>/dev/null | grep 'segfault' | tail -n +"$((${kernelmark:-0} + 1))" | grep -i 'pipewire\|pulse' || true
+  return 0
+}
 cleanroom() {
   for p in $roompids; do stoploop "$p"; done
   for m in $roommodules; do pactl unload-module "$m" 2>/dev/null || true; done
   rm -rf "$scratch"
+  if serverended; then exit 1; fi
 }
 trap cleanroom EXIT
 loadsink() { pactl load-module module-null-sink sink_name="$1" sink_properties=device.description="$1"; }

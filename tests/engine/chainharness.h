@@ -25,7 +25,7 @@ struct TestPlayback {
       data[i] = storage.data() + 2 * i * blockframes;
       busy[i] = 0;
     }
-    port = PlaybackPort{6, blockframes, busy, &current, data, this, &TestPlayback::queue};
+    port = PlaybackPort{6, blockframes, busy, &current, data, this, &TestPlayback::queue, nullptr};
     engineplayback.store(&port);
   }
   ~TestPlayback() { engineplayback.store(nullptr); }

@@ -87,6 +87,23 @@ TEST(StreamCapture, LateAndBunchedBlocksAndSilencePackets) {
   EXPECT_EQ(std::vector<int16_t>(capturedblock.load(), capturedblock.load() + 800), std::vector<int16_t>(800, 0));
 }
 
+TEST(StreamCapture, APacketAfterALossIsADiscontinuityWithTheFramesItSkipped) {
+  startlive();
+  std::vector<int16_t> storage(4 * 441);
+  StreamCapture c;
+  streamcapturebegin(c, storage.data(), 441);
+  streamcaptureposition(c, 5000, 441, true);  // the first packet may carry the mark
+  streamcaptureposition(c, 5441, 300, false);
+  EXPECT_EQ(livecounters.discontinuities.load(), 0u);
+  streamcaptureposition(c, 5741 + 882, 441, true);  // the device's ring overflowed: two periods gone
+  EXPECT_EQ(livecounters.discontinuities.load(), 1u);
+  EXPECT_EQ(livecounters.lostframes.load(), 882u);
+  streamcaptureposition(c, 7064 + 100, 441, false);  // a jump the device did not mark
+  streamcaptureposition(c, 7605, 441, true);         // a mark without a jump
+  EXPECT_EQ(livecounters.discontinuities.load(), 3u);
+  EXPECT_EQ(livecounters.lostframes.load(), 982u);
+}
+
 // A device that counts what it was given and how much of it is still to play.
 struct FakeStream {
   std::vector<int> writes;  // frames of each write taken
@@ -139,7 +156,7 @@ TEST(StreamPlayback, BuffersStayBusyUntilTheDevicePlayedPastTheirEnd) {
   r.device.padding -= 441;  // the second block is played, the third is not
   streamplaybacksettle(r.p);
   EXPECT_EQ(streamplaybackqueued(r.p), 1);
-  EXPECT_EQ(livecounters.underruns.load(), 0u);
+  EXPECT_EQ(livecounters.queueempty.load(), 0u);
 }
 
 TEST(StreamPlayback, HalfABlockOfSilenceInWholePeriodsGoesAheadOfTheFirstBlock) {
@@ -161,23 +178,91 @@ TEST(StreamPlayback, HalfABlockOfSilenceInWholePeriodsGoesAheadOfTheFirstBlock) 
   EXPECT_EQ(streamplaybackqueued(r.p), 1);
 }
 
-TEST(StreamPlayback, AnUnderrunIsCountedOnceEachTimeTheQueueRunsEmpty) {
+TEST(StreamPlayback, AnEmptyQueueIsCountedOnceEachTimeItRunsEmpty) {
   PlaybackRig r;
   r.capture();
-  EXPECT_EQ(livecounters.underruns.load(), 0u) << "not before the first block";
+  EXPECT_EQ(livecounters.queueempty.load(), 0u) << "not before the first block";
   r.device.padding = 0;  // the device played it all before the next block came
   r.capture();
-  EXPECT_EQ(livecounters.underruns.load(), 1u);
+  EXPECT_EQ(livecounters.queueempty.load(), 1u);
   r.device.padding = 0;
   streamplaybacksettle(r.p);  // the device stopped delivering: found empty again
   streamplaybacksettle(r.p);
-  EXPECT_EQ(livecounters.underruns.load(), 2u);
+  EXPECT_EQ(livecounters.queueempty.load(), 2u);
   EXPECT_EQ(streamplaybackqueued(r.p), 0);
   r.capture();
   r.device.padding = 0;
   engine.quitrequest = 1;  // closing: the queue drains on purpose
   streamplaybacksettle(r.p);
-  EXPECT_EQ(livecounters.underruns.load(), 2u);
+  EXPECT_EQ(livecounters.queueempty.load(), 2u);
+}
+
+// A device that takes a 441-frame period every 10 ms, as Wine's shared-mode
+// streams do, with 882-frame blocks arriving on a capture clock of their own.
+struct TimedRig : PlaybackRig {
+  double nexttick = 100.010;
+  int owed = 0;     // periods a late device tick will take at once
+  int starved = 0;  // periods the device had nothing to play: heard as silence
+  TimedRig() : PlaybackRig(882) {}
+  // The device's ticks up to time t; `skipped` ticks are late and taken with the next.
+  void runto(double t, int skipped = 0) {
+    for (; nexttick <= t; nexttick += 0.010) {
+      if (skipped > 0) {
+        --skipped;
+        ++owed;
+        continue;
+      }
+      for (; owed >= 0; --owed) {
+        starved += device.padding == 0 && !device.writes.empty();
+        device.padding = std::max<int64_t>(0, device.padding - 441);
+      }
+      owed = 0;
+    }
+    fakenow = t;
+  }
+  void blockat(double t, int skipped = 0) {
+    runto(t, skipped);
+    capture();
+  }
+};
+
+TEST(StreamPlayback, BunchedButCompletePeriodsAreNoUnderrunThoughTheQueueReadsEmpty) {
+  TimedRig r;
+  for (int k = 0; k < 300; ++k) {
+    // Blocks mostly 1 ms after a device tick; every seventh 15 ms late (the
+    // device took the last period just before it); every eleventh device
+    // tick late and made good at the next.
+    const double late = k % 7 == 3 ? 0.015 : 0.0;
+    r.blockat(100.001 + 0.020 * k + late, k % 11 == 5 ? 1 : 0);
+  }
+  EXPECT_GT(livecounters.queueempty.load(), 20u) << "the moments the old counter counted";
+  EXPECT_EQ(r.starved, 0) << "nothing went unplayed";
+  EXPECT_EQ(livecounters.underruns.load(), 0u);
+  EXPECT_EQ(livecounters.starvedframes.load(), 0u);
+}
+
+TEST(StreamPlayback, AStarvationIsCountedOnceWithTheFramesThatWentUnplayed) {
+  TimedRig r;
+  int k = 0;
+  for (; k < 50; ++k) r.blockat(100.001 + 0.020 * k);
+  EXPECT_EQ(livecounters.underruns.load(), 0u);
+  // The capture side holds three blocks back for 45 ms and lets them go
+  // together: the device runs out of blocks for a few periods, and the
+  // third block is dropped.
+  const double stall = 100.001 + 0.020 * k + 0.045;
+  r.blockat(stall);
+  r.blockat(stall);
+  r.blockat(stall);
+  for (k += 3; k < 150; ++k) r.blockat(100.001 + 0.020 * k + 0.040);
+  ASSERT_GT(r.starved, 1);
+  EXPECT_EQ(livecounters.underruns.load(), 1u);
+  EXPECT_NEAR(static_cast<double>(livecounters.starvedframes.load()), 441.0 * r.starved, 2);
+  // Playing switched off and on again is no starvation.
+  engine.play = 2;
+  for (; k < 200; ++k) r.blockat(100.001 + 0.020 * k);
+  engine.play = 1;
+  for (; k < 300; ++k) r.blockat(100.001 + 0.020 * k);
+  EXPECT_EQ(livecounters.underruns.load(), 1u);
 }
 
 TEST(StreamPlayback, ABlockTheDeviceWillNotTakeFreesItsBufferAtOnce) {
