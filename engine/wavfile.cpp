@@ -286,7 +286,7 @@ bool readall(WavReader &r, WavAudio &audio, std::string &error) {
   audio.bits = r.bits;
   audio.isfloat = r.isfloat;
   audio.rate = r.rate;
-  constexpr size_t block = 65536;
+  constexpr size_t block = 4096;
   size_t got = 0;
   do {
     const size_t at = audio.samples.size();

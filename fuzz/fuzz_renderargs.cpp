@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/render/render.h"
+#include "engine/wavfile.h"
 #include "fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -35,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (o.help) return 0;
   FUZZCHECK(o.buffersize >= 150 && o.buffersize <= 16000);
   FUZZCHECK(o.plugins.size() <= 6);
+  FUZZCHECK(o.rate == 0 || (o.rate >= wavlowestrate && o.rate <= wavhighestrate));
   for (const auto &[name, value] : o.sets) {
     FUZZCHECK(value == value);
     applyenginevalue(name, value);

@@ -7,10 +7,13 @@
 //                                // pluginproc) and was switched off
 //
 // Files here: renderoptions.cpp (the command line), render.cpp (the run),
-// renderterminal.h (the progress line; renderconsole*.cpp, one per platform),
-// roomcaster_render.cpp (main).
+// renderpipe.h (the file through the engine a block at a time), resampler.h
+// (other rates to 44100 Hz and back), renderterminal.h (the progress line;
+// renderconsole*.cpp, one per platform), roomcaster_render.cpp (main).
 //
-// The input is any WAV file engine/wavfile.h reads, made 16-bit stereo as it says.
+// The input is any WAV file engine/wavfile.h reads ("-": stdin), made 16-bit
+// stereo at 44100 Hz as renderpipe.h says; the output ("-": stdout) is at the
+// input's rate unless --rate is given.
 //
 // Offline rules: the engine starts as program start-up and opening the devices
 // leave it (defaults; starttime 0, inputmode and outputmode 1, vupeak 1.0,
@@ -20,7 +23,7 @@
 // --buffersize is given. Then the --set values apply. The clock is the stream clock
 // (frame f at f / 44100 s), so the first 3 s are silent and the next 3 s fade in.
 // Every block finds all six playback buffers free. The output has exactly the
-// input's frames.
+// input's frames (at another --rate: as many as that rate gives for the same time).
 #pragma once
 #include <string>
 #include <utility>
