@@ -3,8 +3,8 @@
 # (tests/app/quarnroom.cpp, tests/devices/soundroom.sh), ROUNDS times (200 by
 # default), on the headless server tools/services.sh starts: two null sinks,
 # a loopback from one's monitor into the other with its volume set, a player
-# and a recorder on them, the clients ended, the loopback and the sinks
-# unloaded. Prints how often the server's PulseAudio front end (pipewire-pulse)
+# and a recorder on them, the clients ended and the loopback and the sinks
+# unloaded (every other round in the other order). Prints how often the server's PulseAudio front end (pipewire-pulse)
 # ended, and the kernel's line about it where the kernel log can be read.
 # Run it with a QUARN_STATE of its own: the server is restarted after a crash.
 set -u
@@ -43,9 +43,17 @@ for round in $(seq "$rounds"); do
   paplay -d "$mic" "$scratch/tone.wav" >/dev/null 2>&1 & player=$!
   timeout 0.5 parec --latency-msec=20 -d "$spk.monitor" --raw >/dev/null 2>&1 & recorder=$!
   sleep 0.3
-  kill "$player" 2>/dev/null
-  wait "$recorder" "$player" 2>/dev/null
-  for m in ${l:-} ${b:-} ${a:-}; do pactl unload-module "$m" 2>/dev/null; done
+  # Every other round the sinks go while their clients still play and record
+  # (as when a device vanishes under the program); else the clients go first.
+  if [ $((round % 2)) = 1 ]; then
+    for m in ${l:-} ${b:-} ${a:-}; do pactl unload-module "$m" 2>/dev/null; done
+    kill "$player" 2>/dev/null
+    wait "$recorder" "$player" 2>/dev/null
+  else
+    kill "$player" 2>/dev/null
+    wait "$recorder" "$player" 2>/dev/null
+    for m in ${l:-} ${b:-} ${a:-}; do pactl unload-module "$m" 2>/dev/null; done
+  fi
   a="" b="" l=""
   if ! kill -0 "$pulsepid" 2>/dev/null; then
     crashes=$((crashes + 1))
