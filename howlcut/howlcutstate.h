@@ -1,5 +1,5 @@
 // howlcutstate.h: the whole state of one howlcut instance, fixed arrays sized
-// at compile time (about 0.55 MB). Audio thread only after howlstart; tests
+// at compile time (about 0.5 MB). Audio thread only after howlstart; tests
 // read it directly.
 #pragma once
 #include <cstdint>
