@@ -37,12 +37,13 @@ const HowlSensitivityTuning& tuningof(HowlParams& params) {
   return howlsensitivitytuning[s == howlspeech ? 0 : s == howlmusic ? 2 : 1];
 }
 
-// Candidate i is set this analysis, and (the runner) not a riser already.
+// Candidate i is set this analysis and not one scored before it.
 bool scorable(const HowlState& st, int i) {
   if (i < howlrisers) return i < st.risers;
-  if (!st.runner) return false;
-  for (int j = 0; j < st.risers; j++)
-    if (st.candidate[j].bin == st.candidate[i].bin) return false;
+  if (i == howlrunner ? !st.runner : !st.loudest) return false;
+  for (int j = 0; j < i; j++)
+    if (j < st.risers || (j == howlrunner && st.runner))
+      if (st.candidate[j].bin == st.candidate[i].bin) return false;
   return true;
 }
 
@@ -75,6 +76,7 @@ void enter(HowlState& st, int32_t phase) {
     st.runnow ^= 1;
     st.risers = 0;
     st.runner = 0;
+    st.loudest = 0;
   }
 }
 

@@ -31,6 +31,7 @@ void resetall(HowlState& st) {
   st.analyses = 0;
   st.risers = 0;
   st.runner = 0;
+  st.loudest = 0;
   st.work.phase = howlidle;
   st.work.step = 0;
 }

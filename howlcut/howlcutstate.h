@@ -1,5 +1,5 @@
 // howlcutstate.h: the whole state of one howlcut instance, fixed arrays sized
-// at compile time (about 0.3 MB). Audio thread only after howlstart; tests
+// at compile time (about 0.55 MB). Audio thread only after howlstart; tests
 // read it directly.
 #pragma once
 #include <cstdint>
@@ -41,6 +41,7 @@ struct HowlWork {
 // its run (the newest analysis at t = 0, the one before at -1 ...), double.
 struct HowlRun {
   int32_t length;          // analyses the peak has stood here; 0: no peak
+  float origin;            // bin position (refined) where the run began
   double s0, st, stt;      // sum w, sum w t, sum w t^2
   double sy, sty, syy;     // sum w y, sum w t y, sum w y^2
 };
@@ -74,9 +75,10 @@ struct HowlState {
   HowlRun run[2][howlbins];           // each bin's run, this analysis's and the last (they swap)
   int32_t runnow;                     // which of run[] is this analysis's
   float held[howlbins];               // dB: each bin's falling maximum, up to the slope window's start
-  HowlCandidate candidate[howlcandidates];  // [0, 1]: the fastest risers; [2]: the longest-growing run
+  HowlCandidate candidate[howlcandidates];  // [0, 1]: the fastest risers; [2]: the steepest run; [3]: the loudest lone peak
   int32_t risers;                     // how many of candidate[0..1] are set
   int32_t runner;                     // 1: candidate[2] is set
+  int32_t loudest;                    // 1: candidate[3] is set
 
   HowlNotch notch[howlnotchcount];
   HowlMemory memory[2][howlnotchcount];

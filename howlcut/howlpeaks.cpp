@@ -54,6 +54,33 @@ bool howlharmonic(const HowlState& st, int k, float gap) {
   return false;
 }
 
+bool howlpartials(const HowlState& st, int k, float gap) {
+  const float level = howllevel(st, st.newest, k);
+  for (int i = 0; i < howlratios; i++) {
+    if (howlratio[i] == 3.0f) continue;  // a clipped howl has its own third harmonic
+    const int at = static_cast<int>(std::lround(k * howlratio[i]));
+    if (at < 2 || at > howlbins - 3 || std::abs(at - k) < 5) continue;
+    if (howllevel(st, st.newest, at) >= level - gap) return true;
+  }
+  return false;
+}
+
+bool howlswell(const HowlState& st, int k, double slope, float gap) {
+  const float level = howllevel(st, st.newest, k);
+  for (int i = 0; i < howlratios; i++) {
+    const int at = static_cast<int>(std::lround(k * howlratio[i]));
+    if (at < 3 || at > howlbins - 4 || std::abs(at - k) < 5) continue;
+    if (howllevel(st, st.newest, at) < level - gap) continue;
+    for (int n = at - 1; n <= at + 1; n++) {
+      const HowlRun& r = st.run[st.runnow][n];
+      double there, scatter;
+      howlslope(r, there, scatter);
+      if (r.length >= howlrunmin && there >= 0.5 * slope) return true;
+    }
+  }
+  return false;
+}
+
 double howlrefine(const HowlState& st, int row, int k) {
   const float* h = st.history[row];
   const double a = h[k - 1], b = h[k], c = h[k + 1];
@@ -96,6 +123,7 @@ void howlpeakscan(HowlState& st, int first, int count) {
       if (st.run[old][j].length > st.run[old][best].length) best = j;
     const HowlRun& o = st.run[old][best];  // all zero when no run stood near
     r.length = std::min(o.length + 1, howlrunmax);
+    r.origin = o.length > 0 ? o.origin : static_cast<float>(howlrefine(st, st.newest, k));
     r.s0 = howlforget * o.s0 + 1.0;  // the older levels one step further back in time
     r.st = howlforget * (o.st - o.s0);
     r.stt = howlforget * (o.stt - 2.0 * o.st + o.s0);
@@ -115,9 +143,15 @@ void howlpeakscan(HowlState& st, int first, int count) {
     // The run whose line climbs fastest.
     double slope, scatter;
     howlslope(r, slope, scatter);
-    if (r.length >= howlrunmin && slope > 0.0 && (!st.runner || slope > st.candidate[howlrisers].key)) {
-      st.candidate[howlrisers] = HowlCandidate{k, static_cast<float>(slope)};
+    if (r.length >= howlrunmin && slope > 0.0 && (!st.runner || slope > st.candidate[howlrunner].key)) {
+      st.candidate[howlrunner] = HowlCandidate{k, static_cast<float>(slope)};
       st.runner = 1;
+    }
+    // The loudest lone peak.
+    if (r.length >= howlrunmin && h[k] >= howlstucklevel && (!st.loudest || h[k] > st.candidate[howlloudest].key) &&
+        howlpeakness(st, st.newest, k) >= howlstuckpeak) {
+      st.candidate[howlloudest] = HowlCandidate{k, h[k]};
+      st.loudest = 1;
     }
   }
 }
@@ -173,8 +207,11 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
   const HowlRun& r = st.run[st.runnow][k];
   double slope, scatter;
   howlslope(r, slope, scatter);
-  const bool slow = r.length >= tuning.slowframes && slope >= tuning.slowslope && scatter <= tuning.slowscatter &&
+  const bool stayed = std::fabs(howlrefine(st, st.newest, k) - r.origin) <= howldriftbins;
+  const bool slow = stayed && !howlswell(st, k, slope, tuning.harmonicgap) && r.length >= tuning.slowframes && slope >= tuning.slowslope && scatter <= tuning.slowscatter &&
                     slope * std::min(r.length, howlrunspan) >= tuning.slowclimb;
-  f.howl = fast || slow;
+  const bool stuck = stayed && r.length >= tuning.stuckframes && !howlpartials(st, k, tuning.harmonicgap) && level[howlslopeframes - 1] >= howlstucklevel &&
+                     howlpeakness(st, st.newest, k) >= howlstuckpeak && scatter <= howlstuckscatter;
+  f.howl = fast || slow || stuck;
   return f;
 }

@@ -23,6 +23,12 @@ float howlemergence(const HowlState& state, int k);
 // note it belongs to would be is within `gap` dB of it and rose with it over
 // the slope window (by about as much, and steadily).
 bool howlharmonic(const HowlState& state, int k, float gap);
+// True when any place of a partial (but the third harmonic, which a clipped
+// howl has itself) is within `gap` dB of the peak at k, rising or not.
+bool howlpartials(const HowlState& state, int k, float gap);
+// True when a place of a partial within `gap` dB of the peak at k holds a
+// run climbing at least half as steeply: a note (or chord) swelling slowly.
+bool howlswell(const HowlState& state, int k, double slope, float gap);
 // Bin position of the local maximum at k, refined to a fraction of a bin.
 double howlrefine(const HowlState& state, int row, int k);
 

@@ -15,14 +15,17 @@ constexpr int howlhop = 1024;                 // frames between analyses
 constexpr int howlringsize = 8192;            // frames kept per channel (window + room for the spread work)
 constexpr int howlhistory = 8;                // analyses kept for scoring
 
-// Peaks are looked for between 80 Hz and 16 kHz; at most 3 per analysis are
+// Peaks are looked for between 80 Hz and 16 kHz; at most 4 per analysis are
 // scored: the two that rose most over the slope window (a howl in its growth
-// is among them long before it is among the loudest peaks of the music) and
-// the one in a run whose fitted line climbs fastest (a slow howl).
+// is among them long before it is among the loudest peaks of the music), the
+// one in a run whose fitted line climbs fastest (a slow howl) and the loudest
+// that stands far over its neighbours (a howl already at the ceiling).
 constexpr int howllowbin = 8;       // 86 Hz: first bin whose neighbours (2..7 below) are all above 0
 constexpr int howlhighbin = 1486;   // 16.0 kHz
-constexpr int howlcandidates = 3;
+constexpr int howlcandidates = 4;
 constexpr int howlrisers = 2;
+constexpr int howlrunner = 2;      // candidate[2]
+constexpr int howlloudest = 3;     // candidate[3]
 constexpr int howlrunmin = 6;       // analyses a run needs before it is offered
 
 // Peakness: mean of the peak's level over its neighbours 2..7 bins away on
@@ -75,6 +78,16 @@ constexpr float howlratio[howlratios] = {2.0f, 3.0f, 0.5f, 1.0f / 3.0f, 1.5f, 2.
 constexpr double howlforget = 0.97;
 constexpr int howlrunmax = 30000;  // run lengths stop counting here
 constexpr int howlrunspan = 33;    // analyses of a run that count towards its climb
+constexpr float howldriftbins = 0.5f;  // a run's peak may move this far from where it began
+
+// A howl that grew too fast to be caught growing sits at the loop's ceiling
+// (the converter clips): loud, a lone steady peak far above its neighbours,
+// its level flat, and no partial of a note anywhere near its level (its own
+// third harmonic aside). After `stuckframes` analyses in its bin it is a
+// howl too; music waits longest, as a note may be held that long.
+constexpr float howlstucklevel = -24.0f;   // dB of full scale, at least
+constexpr float howlstuckpeak = 25.0f;     // dB over the neighbours, at least
+constexpr float howlstuckscatter = 1.5f;   // dB rms around the run's line, at most
 
 struct HowlSensitivityTuning {
   float threshold;     // score for a howl (0.7 slopeness + 0.3 peakness)
@@ -83,13 +96,14 @@ struct HowlSensitivityTuning {
   float slowslope;     // dB per analysis the fitted line must climb
   float slowscatter;   // dB: most the levels may scatter around the line (rms)
   float slowclimb;     // dB the line must have climbed over the run
+  int32_t stuckframes; // run length (analyses) before a loud steady lone peak is called a howl
 };
 // speech reacts fastest; music holds back longest, since a held note must
 // never get a notch.
 constexpr HowlSensitivityTuning howlsensitivitytuning[3] = {
-    {0.70f, 14.0f, 8, 0.06f, 1.0f, 5.0f},    // speech
-    {0.82f, 18.0f, 10, 0.08f, 0.8f, 6.0f},   // mixed
-    {0.95f, 24.0f, 14, 0.10f, 0.6f, 8.0f},   // music
+    {0.70f, 14.0f, 8, 0.05f, 1.0f, 3.0f, 10},    // speech
+    {0.82f, 18.0f, 10, 0.06f, 0.8f, 3.5f, 20},   // mixed
+    {0.95f, 24.0f, 14, 0.08f, 0.6f, 4.0f, 60},   // music
 };
 
 // The notch bank. Each notch is 1 - c * bandpass, the bandpass of constant
