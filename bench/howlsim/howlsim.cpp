@@ -1,6 +1,7 @@
 // howlsim: howlcut measured in simulated rooms (closedloop.h, rooms.h).
 //
 //   howlsim --material DIR --out DIR [--quick] [--rooms 1,5,9]
+//   howlsim --material DIR --trace ROOM,MATERIAL,GAIN   (e.g. 15,speech,-6.5)
 //
 // For each room and material, in the run command's set-up (882-frame blocks,
 // 46.8 ms round trip) and with 10 ms blocks (36.9 ms):
@@ -12,7 +13,9 @@
 //     the howling lasts after it and the share of the run spent howling;
 // then the notches placed on 10 minutes of music and speech with no feedback
 // path. Writes howlsim.md (the tables, also printed), rooms.csv and
-// pathchange.csv (for plot.py) into the out folder.
+// pathchange.csv (for plot.py) into the out folder. --trace runs one room and
+// material at one gain with howlcut (10 s, the run command's set-up) and
+// prints, every 0.5 s, the largest band excess, where, and the notches then.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -121,6 +124,42 @@ Row measure(const LoopSetup& setup, int setupindex, const RoomSpec& room, int ro
   return row;
 }
 
+// One run in steps of 0.5 s, with the meter's verdict and howlcut's notches
+// after each step.
+int trace(const Material& mat, const char* spec) {
+  char name[16] = "";
+  int room = 0;
+  double gain = 0;
+  if (std::sscanf(spec, "%d,%15[a-z],%lf", &room, name, &gain) != 3 || room < 1 || room > 20) {
+    std::fprintf(stderr, "howlsim: --trace ROOM,MATERIAL,GAIN (e.g. 15,speech,-6.5)\n");
+    return 2;
+  }
+  int material = 0;
+  while (material < 2 && std::strcmp(name, materialname[material])) material++;
+  const RoomPaths paths = roompaths(simrooms()[room - 1]);
+  const std::vector<float> source = roomexcerpt(mat, material, room - 1, trialseconds);
+  HowlRig rig;
+  rig.sensitivity = sensitivityfor[material];
+  LoopRun run;
+  run.path = &paths.before;
+  run.gainstart = run.gainend = gain;
+  std::printf("room %d, %s, gain %.1f dB (MSG bound %.1f dB)\n", room, materialname[material], gain,
+              smallgainbound(paths.before));
+  // Longer and longer prefixes of the same run: the loop is deterministic.
+  for (double until = 0.5; until <= trialseconds + 1e-9; until += 0.5) {
+    const std::vector<float> part(source.begin(), source.begin() + static_cast<size_t>(until * 44100));
+    run.source = &part;
+    const LoopResult r = runloop(setuplive, run, simhowlcut(rig));
+    const int f = r.meter.frames - 1;
+    std::printf("%5.1f s  excess %5.1f dB at %5.0f Hz%s  notches:", until, r.meter.maxexcess[f], r.meter.peakhz[f],
+                r.meter.howling[f] ? " HOWL" : "     ");
+    for (const HowlNotchView& n : rig.display->notch)
+      if (n.frequency.load() > 0) std::printf(" %.0f Hz %.0f dB", n.frequency.load(), n.depth.load());
+    std::printf("\n");
+  }
+  return 0;
+}
+
 struct Stats {
   double mean = 0, lo = 1e9, hi = -1e9;
   int n = 0;
@@ -145,10 +184,12 @@ int main(int argc, char** argv) {
   std::string materialdir = "build/howlsim/material", out = "build/howlsim";
   bool quick = false;
   std::vector<int> only;  // --rooms: these rooms (1-based) alone
+  const char* traced = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--material") && i + 1 < argc) materialdir = argv[++i];
     else if (!std::strcmp(argv[i], "--out") && i + 1 < argc) out = argv[++i];
     else if (!std::strcmp(argv[i], "--quick")) quick = true;
+    else if (!std::strcmp(argv[i], "--trace") && i + 1 < argc) traced = argv[++i];
     else if (!std::strcmp(argv[i], "--rooms") && i + 1 < argc) {
       for (char* p = argv[++i]; *p;) {
         only.push_back(static_cast<int>(std::strtol(p, &p, 10)) - 1);
@@ -157,7 +198,7 @@ int main(int argc, char** argv) {
       }
     }
     else {
-      std::fprintf(stderr, "usage: howlsim --material DIR --out DIR [--quick] [--rooms 1,5,9]\n");
+      std::fprintf(stderr, "usage: howlsim --material DIR --out DIR [--quick] [--rooms 1,5,9] [--trace ROOM,MATERIAL,GAIN]\n");
       return 2;
     }
   }
@@ -167,6 +208,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "howlsim: no material in %s (run bench/howlsim.sh)\n", materialdir.c_str());
     return 1;
   }
+  if (traced) return trace(mat, traced);
   const std::vector<RoomSpec>& rooms = simrooms();
   std::vector<int> chosen;
   for (int i = 0; i < static_cast<int>(rooms.size()); ++i)

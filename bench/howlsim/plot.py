@@ -45,7 +45,7 @@ def main():
     bottom.axvline(10, color="grey", linestyle="--", linewidth=0.8)
     bottom.set_xlabel("s (the microphone moves at 10 s; gain 6 dB above the MSG without howlcut)")
     bottom.set_ylim(-60, 6)
-    bottom.set_ylabel("loudspeaker level (dB full scale)")
+    bottom.set_ylabel("loudspeaker level (dB re full-scale sine)")
     bottom.set_title(f"room {room}, speech: path change")
     bottom.legend(fontsize=8)
     fig.tight_layout()
