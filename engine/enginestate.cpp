@@ -4,7 +4,6 @@
 #include <cstring>
 
 EngineState engine;
-PluginSlot pluginslots[pluginslotcount + 1];
 std::atomic<PlaybackPort *> engineplayback{nullptr};
 EngineClock engineclock{nullptr, false, 0, 0.0};
 LiveCounters livecounters;

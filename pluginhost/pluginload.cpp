@@ -100,22 +100,14 @@ static void bindslot(int slot, const std::string &path, const std::string &folde
   installpluginguard();
   clearpluginfault(slot);
   if (!s.module) s.module = loadmodule(path);
-  s.plugininit = nullptr;
-  s.pluginmain = nullptr;
-  s.pluginproc = nullptr;
-  s.pluginclose = nullptr;
+  clearpluginentries(s);
   // Each lookup only when the one before it succeeded.
   if (s.module) s.plugininit = lookup<plugininit_fn>(s.module, "plugininit");
   if (s.plugininit) s.pluginmain = lookup<pluginmain_fn>(s.module, "pluginmain");
   if (s.pluginmain) s.pluginproc = lookup<pluginproc_fn>(s.module, "pluginproc");
   if (s.pluginproc) s.pluginclose = lookup<pluginclose_fn>(s.module, "pluginclose");
   // All or nothing: a module lacking an export stays loaded, never called.
-  if (!s.pluginclose || !s.pluginproc || !s.plugininit) {
-    s.plugininit = nullptr;
-    s.pluginmain = nullptr;
-    s.pluginproc = nullptr;
-    s.pluginclose = nullptr;
-  }
+  if (!s.pluginclose || !s.pluginproc || !s.plugininit) clearpluginentries(s);
   if (s.plugininit) {
     std::string remembered = currentdirectory();
     SetCurrentDirectoryA(folder.c_str());
@@ -125,10 +117,7 @@ static void bindslot(int slot, const std::string &path, const std::string &folde
     // is treated as a module lacking an export (loaded, never called), and told.
     if (fault != 0) {
       notepluginfaultininit(slot, fault);
-      s.plugininit = nullptr;
-      s.pluginmain = nullptr;
-      s.pluginproc = nullptr;
-      s.pluginclose = nullptr;
+      clearpluginentries(s);
     }
   }
 }

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <string>
 
-#include "engine/pluginguard.h"
+#include "pluginhost/pluginguard.h"
 #include "pluginfaults.h"
 #include "pluginhost.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/pluginguard.h"
+#include "pluginhost/pluginguard.h"
 #include "engine/wavfile.h"
 #include "pluginhost/pluginfaults.h"
 #include "pluginkit.h"

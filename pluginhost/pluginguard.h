@@ -18,7 +18,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "pluginslot.h"
+#include "pluginhost/pluginslot.h"
 
 struct PluginGuard {
   // Runs body(context) and returns 0 when it finished, or, when a fault inside it
