@@ -1,6 +1,6 @@
 // render.cpp: runs a WAV file through the engine block by block, offline.
 // Single-threaded: this thread plays the audio thread's part.
-#include "render.h"
+#include "app/render.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,7 +14,7 @@
 #include "pluginhost/pluginfaults.h"
 #include "pluginhost/pluginhost.h"
 #endif
-#include "renderterminal.h"
+#include "app/renderterminal.h"
 
 void applyenginevalue(const std::string &name, double v) {
   EngineState &e = engine;

@@ -3,6 +3,6 @@
 
 #include <cstdio>
 
-#include "renderterminal.h"
+#include "app/renderterminal.h"
 
 bool stderristerminal() { return isatty(fileno(stderr)) != 0; }

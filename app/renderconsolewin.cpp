@@ -3,7 +3,7 @@
 // null device (2>nul), where the line would be written for nobody.
 #include <windows.h>
 
-#include "renderterminal.h"
+#include "app/renderterminal.h"
 
 bool stderristerminal() {
   DWORD mode = 0;

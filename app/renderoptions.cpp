@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "render.h"
+#include "app/render.h"
 
 #ifndef QUARN_VERSION
 #error "QUARN_VERSION: the project's version, from CMake"

@@ -1,5 +1,5 @@
 // renderterminal.cpp: the progress line (portable).
-#include "renderterminal.h"
+#include "app/renderterminal.h"
 
 #include <cstdio>
 

@@ -3,8 +3,8 @@
 // 3 rendered with a plug-in switched off after a fault.
 #include <cstdio>
 
-#include "render.h"
-#include "renderterminal.h"
+#include "app/render.h"
+#include "app/renderterminal.h"
 
 int main(int argc, char **argv) {
   RenderOptions options;

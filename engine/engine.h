@@ -34,9 +34,9 @@
 #pragma once
 #include <cstdint>
 
-#include "enginestate.h"
-#include "livecounters.h"
-#include "playbackport.h"
+#include "engine/enginestate.h"
+#include "engine/livecounters.h"
+#include "engine/playbackport.h"
 #include "pluginhost/pluginguard.h"
 #include "pluginhost/pluginslot.h"
 

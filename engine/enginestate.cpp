@@ -1,5 +1,5 @@
 // enginestate.cpp: the engine record, its start values and the device-open values.
-#include "engine.h"
+#include "engine/engine.h"
 
 #include <cstring>
 
@@ -34,6 +34,15 @@ void engineparameterdefaults() {
   e.remove50 = 0;
   e.mono = 0;
 
+}
+
+void engineswitchesoff() {
+  EngineState &e = engine;
+  e.noise = 0;
+  e.antilarsen = 0;
+  e.bypass = 0;
+  e.mono = 0;
+  if (e.remove50 != 1 && e.remove50 != 2) e.remove50 = 0;
 }
 
 void engineinit() {

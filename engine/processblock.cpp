@@ -11,11 +11,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "atomics.h"
-#include "engine.h"
-#include "filters.h"
-#include "levelcontrol.h"
-#include "loopmeasure.h"
+#include "engine/atomics.h"
+#include "engine/engine.h"
+#include "engine/filters.h"
+#include "engine/levelcontrol.h"
+#include "engine/loopmeasure.h"
 #include "pluginhost/pluginguard.h"
 
 namespace {

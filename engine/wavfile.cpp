@@ -1,5 +1,5 @@
 // wavfile.cpp: WAV chunks read, 16-bit stereo written whole (portable, no <windows.h>).
-#include "wavfile.h"
+#include "engine/wavfile.h"
 
 #include <cstdio>
 #include <cstring>

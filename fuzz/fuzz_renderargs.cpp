@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/render.h"
-#include "fuzzcheck.h"
+#include "fuzz/fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::vector<std::string> args{"roomcaster_render"};

@@ -18,7 +18,7 @@
 #include <atomic>
 
 #include "pluginhost/pluginguard.h"
-#include "pluginfaults.h"
+#include "pluginhost/pluginfaults.h"
 
 namespace {
 

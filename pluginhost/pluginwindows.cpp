@@ -10,8 +10,8 @@
 
 #include <atomic>
 
-#include "pluginfaults.h"
-#include "pluginhost.h"
+#include "pluginhost/pluginfaults.h"
+#include "pluginhost/pluginhost.h"
 
 static HANDLE windowhandle[pluginslotcount + 1];  // main thread only; null when none
 

@@ -12,6 +12,10 @@ folder on a lower floor; nothing else of the house.
                                only (the host loads them; they know nothing of it)
   app/                         the programs
 
+Includes are written from the root ("engine/engine.h"); a bare or "../" name
+that resolves to a file of the house is reported as well, so that every file
+is read the same way.
+
   python3 tests/floors.py [ROOT]     exit 0 when clean, 1 with one line a fault
 """
 import os
@@ -72,6 +76,8 @@ def check(root):
                         where = f"{shown}:{number}: #include \"{name}\""
                         if not allowed(folder, target):
                             faults.append(f"{where}: {folder}/ may not include {target} (up the floors)")
+                        elif name != target:
+                            faults.append(f"{where}: write it from the root, \"{target}\"")
     return faults
 
 

@@ -4,10 +4,11 @@
 // where every plug-in's pluginproc and the playback write run.
 #include <new>
 
-#include "clientdevices.h"
-#include "clientthread.h"
-#include "wavedevices.h"
-#include "subnormals.h"
+#include "engine/devices/clientdevices.h"
+#include "engine/devices/clientthread.h"
+#include "engine/devices/liveclock.h"
+#include "engine/devices/waveapi.h"
+#include "engine/devices/subnormals.h"
 
 // How long the thread sleeps without a period's signal before it looks at its
 // flags again: a device that stops delivering leaves the thread waiting here.

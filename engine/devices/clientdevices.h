@@ -30,9 +30,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "clientapi.h"
-#include "latestblock.h"
-#include "streamblocks.h"
+#include "engine/devices/clientapi.h"
+#include "engine/devices/latestblock.h"
+#include "engine/devices/streamblocks.h"
 
 // What both objects have: the stream's thread and its wake-up.
 struct ClientThread {

@@ -7,9 +7,9 @@
 
 #include <new>
 
-#include "clientdevices.h"
-#include "clientthread.h"
-#include "waveapi.h"
+#include "engine/devices/clientdevices.h"
+#include "engine/devices/clientthread.h"
+#include "engine/devices/waveapi.h"
 
 // processblock's write of one block (capture thread). A block the device will
 // not take is lost, and its buffer is free again at once; an error other than

@@ -1,10 +1,10 @@
 // clientthread.cpp: the stream thread's life, shared by both client objects.
 // Threads: clear, start and stop on the user-interface thread; open and close
 // on the stream thread itself.
-#include "clientthread.h"
+#include "engine/devices/clientthread.h"
 
 #include "engine/engine.h"
-#include "guiscanhook.h"
+#include "engine/devices/guiscanhook.h"
 
 // How long destroy waits for a stream thread: a period is 10 ms or so, but a
 // plug-in inside processblock may take its time. A thread that does not end is

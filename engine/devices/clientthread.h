@@ -1,7 +1,7 @@
 // clientthread.h: starting and ending the stream thread of a client device
 // object (clientcapture.cpp, clientplayback.cpp). User-interface thread.
 #pragma once
-#include "clientdevices.h"
+#include "engine/devices/clientdevices.h"
 
 // The record's fields cleared, for a device number and the current buffersize.
 void clearclientthread(ClientThread &t, int device);

@@ -1,5 +1,5 @@
 // livedevices.cpp: the chosen back end's devices behind one set of calls.
-#include "livedevices.h"
+#include "engine/devices/livedevices.h"
 
 #include <cstring>
 

@@ -11,8 +11,8 @@
 // processblock and count the same events; the application sees no difference.
 // User-interface thread, but for the queries marked otherwise.
 #pragma once
-#include "clientdevices.h"
-#include "wavedevices.h"
+#include "engine/devices/clientdevices.h"
+#include "engine/devices/wavedevices.h"
 
 enum class AudioBackend { waveform, client };
 

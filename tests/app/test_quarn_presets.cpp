@@ -2,7 +2,7 @@
 // the window rebuilt from the preset, and the names that do nothing.
 #include <gtest/gtest.h>
 
-#include "quarndriver.h"
+#include "tests/app/quarndriver.h"
 
 namespace {
 

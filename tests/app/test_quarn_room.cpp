@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "quarndriver.h"
-#include "quarnroom.h"
-#include "hostshell.h"
+#include "tests/app/quarndriver.h"
+#include "tests/app/quarnroom.h"
+#include "tests/app/hostshell.h"
 
 namespace {
 

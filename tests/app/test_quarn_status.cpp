@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <regex>
 
-#include "quarndriver.h"
-#include "quarnroom.h"
-#include "hostshell.h"
+#include "tests/app/quarndriver.h"
+#include "tests/app/quarnroom.h"
+#include "tests/app/hostshell.h"
 
 namespace {
 

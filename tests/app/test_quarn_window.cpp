@@ -5,8 +5,8 @@
 
 #include <tuple>
 
-#include "quarndriver.h"
-#include "hostshell.h"
+#include "tests/app/quarndriver.h"
+#include "tests/app/hostshell.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <xmmintrin.h>
 
-#include "wavefake.h"
+#include "tests/devices/wavefake.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <xmmintrin.h>
 
 #include "app/audiocycle/audiocycle.h"
-#include "wavefake.h"
+#include "tests/devices/wavefake.h"
 
 namespace {
 

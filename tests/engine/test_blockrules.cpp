@@ -5,7 +5,7 @@
 // (tests/plugins/chaintests.cpp).
 #include <gtest/gtest.h>
 
-#include "chainharness.h"
+#include "tests/engine/chainharness.h"
 
 namespace {
 

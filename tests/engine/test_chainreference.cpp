@@ -8,7 +8,7 @@
 #include <cmath>
 #include <random>
 
-#include "chainharness.h"
+#include "tests/engine/chainharness.h"
 
 namespace {
 

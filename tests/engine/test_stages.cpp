@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "chainharness.h"
+#include "tests/engine/chainharness.h"
 #include "engine/levelcontrol.h"
 #include "engine/loopmeasure.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "chainharness.h"
+#include "tests/engine/chainharness.h"
 #include "engine/devices/latestblock.h"
 #include "engine/devices/streamblocks.h"
 

@@ -12,7 +12,7 @@
 #include <limits>
 
 #include "engine/wavfile.h"
-#include "wavmaker.h"
+#include "tests/engine/wavmaker.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Moving a graphic box with its image, fonts, and colours reaching open controls.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 TEST_F(coretest, movecontrolkeepstheimageunlessthesizechanges) {
   addgraphicbox("w.box", 10, 20, 40, 30, "gfx", 0);

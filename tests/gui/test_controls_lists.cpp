@@ -1,6 +1,6 @@
 // Combo boxes and list boxes filled from arrays, their 1-based positions, and
 // the 3999-character cut of texts read back.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 struct controlslists : coretest {
   void SetUp() override {

@@ -1,5 +1,5 @@
 // Notices and confirmations, read from the real message box by a second thread.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 TEST(corebox, noticeshowsitstextandtitleandconfirmanswersyesonlyforok) {
   boxanswerer boxes({IDOK, IDOK, IDCANCEL, 0});

@@ -1,5 +1,5 @@
 // Commands reaching callbacks and usersubs; traps on unknown names.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 struct coredispatch : coretest {
   void SetUp() override {

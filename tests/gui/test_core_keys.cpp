@@ -1,5 +1,5 @@
 // The Enter shortcut, typed characters, key traps, scroll bars, the pump.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 // Sets the thread's own key state as the input queue would.
 static void setkey(int vk, bool down) {

@@ -1,6 +1,6 @@
 // Mouse traps on graphic boxes: one trap per message, the first control of
 // this window that holds the point and traps that message.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 TEST_F(coretest, mousetrapsgotothefirstboxholdingthepoint) {
   declare("o.box", "static", 7, 0, 10, 10, 100, 100, "graphicbox");  // another window's

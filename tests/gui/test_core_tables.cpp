@@ -1,5 +1,5 @@
 // The window and control tables: slots, overwriting, limits, names.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 static void one() {}
 static void two() {}

@@ -1,5 +1,5 @@
 // Opening, closing and reopening windows; the close box; guiclose.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 TEST_F(coretest, openingmakesthewindowscontrolsandreopeningmakesthemagain) {
   declare("other.b", "button", 0);

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "coreboxes.h"
-#include "gui_quarn.h"
+#include "tests/gui/coreboxes.h"
+#include "gui_quarn/gui_quarn.h"
 
 using namespace std::string_literals;
 

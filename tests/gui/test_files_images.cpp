@@ -1,7 +1,7 @@
 // Image buffers, pictures read from files with colour keying, and a graphic
 // box's picture on screen.
-#include "coretest.h"
-#include "filespictures.h"
+#include "tests/gui/coretest.h"
+#include "tests/gui/filespictures.h"
 
 static const uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF,
                       black = 0x000000, grey600 = 0xC8C8C8;  // 200 + 200 + 200

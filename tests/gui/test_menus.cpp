@@ -1,7 +1,7 @@
 // Menu bars: built only on open windows, item commands through the command
 // dispatch, states and captions read back from the native menus, and what
 // closing leaves behind.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 static HMENU dropdown(const std::string &menu) {
   return (HMENU)gui.controls[guicontrolindex(menu)].handle;

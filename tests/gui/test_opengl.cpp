@@ -1,7 +1,7 @@
 // OpenGL in a graphic box: contexts and swaps, outline text as display lists,
 // keyed textures, and what starting on a second target releases.
-#include "coretest.h"
-#include "filespictures.h"
+#include "tests/gui/coretest.h"
+#include "tests/gui/filespictures.h"
 
 #include <GL/gl.h>  // after windows.h
 

@@ -1,6 +1,6 @@
 // What guiinit and guiclose keep and forget; the current control and handle
 // (a zero handle names nothing); guiwait.
-#include "coretest.h"
+#include "tests/gui/coretest.h"
 
 using reviewfidelity = coretest;
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/wavfile.h"
-#include "pluginkit.h"
+#include "tests/plugins/pluginkit.h"
 
 namespace {
 

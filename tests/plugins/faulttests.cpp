@@ -7,7 +7,7 @@
 #include "pluginhost/pluginguard.h"
 #include "engine/wavfile.h"
 #include "pluginhost/pluginfaults.h"
-#include "pluginkit.h"
+#include "tests/plugins/pluginkit.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // loadtests.cpp: which module each slot takes, what it binds, and where
 // plugininit runs. Real fixture modules, loaded under Wine.
-#include "pluginkit.h"
+#include "tests/plugins/pluginkit.h"
 
 using LoadSlots = HostTest;
 

@@ -1,6 +1,6 @@
 // windowtests.cpp: the plug-ins' window threads: started, closed by pluginclose,
 // ended by the user, the "plugins" toggle, and unloading at exit.
-#include "pluginkit.h"
+#include "tests/plugins/pluginkit.h"
 
 namespace {
 

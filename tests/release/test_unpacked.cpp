@@ -10,9 +10,9 @@
 #include <cstdlib>
 
 #include "engine/wavfile.h"
-#include "quarndriver.h"
-#include "quarnroom.h"
-#include "hostshell.h"
+#include "tests/app/quarndriver.h"
+#include "tests/app/quarnroom.h"
+#include "tests/app/hostshell.h"
 
 namespace {
 

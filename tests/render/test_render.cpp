@@ -10,9 +10,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "chainharness.h"
+#include "tests/engine/chainharness.h"
 #include "engine/wavfile.h"
-#include "wavmaker.h"
+#include "tests/engine/wavmaker.h"
 
 namespace fs = std::filesystem;
 

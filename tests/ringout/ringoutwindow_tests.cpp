@@ -4,9 +4,9 @@
 #include <cmath>
 #include <filesystem>
 
-#include "galleryshot.h"
+#include "tools/gallery/galleryshot.h"
 #include "ringout/ringoutlists.h"
-#include "windowkit.h"
+#include "tests/ringout/windowkit.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The plug-in's instance of the toolkit: fonts keep the stock width at weight
 // 500, image controls load through the .bmp-only loader, and scroll bars can
 // be read and set by name.
-#include "coretest.h"
-#include "filespictures.h"
+#include "tests/gui/coretest.h"
+#include "tests/gui/filespictures.h"
 
 TEST_F(coretest, fontskeepthestockwidthatweight500) {
   LOGFONTA stock = {}, made = {};
