@@ -52,8 +52,8 @@ TEST(PresetFile, ShortAndDamagedFilesGiveDefaultsAndRanges) {
 }
 
 // (Saving replaces the file whole through the number-per-line codec:
-// numberlines_tests.cpp; a save and a load in the running program:
-// tests/app/test_quarn_presets.cpp.)
+// tests/numberlines/numberlines_test.cpp; a save and a load in the running program:
+// tests/app/quarn/quarnpresets_test.cpp.)
 TEST(PresetFile, AMissingFileChangesNothing) {
   readsettingstext("");
   engine.gain = 0.5f;

@@ -68,5 +68,5 @@ TEST_F(coretest, guicloseclosesallwindowsandtellsofeach) {
             (std::vector<seenbox>{{"guinotice", "a : window closed by guiclose !"},
                                   {"guinotice", "c : window closed by guiclose !"}}));
   EXPECT_EQ(iswindowopen("a") + iswindowopen("c"), 0);
-  // What survives guiclose, and "nomsg": test_review_fidelity.cpp.
+  // What survives guiclose, and "nomsg": guikeepandforget_test.cpp.
 }

@@ -1,6 +1,6 @@
 // The number-per-line format: converting a line, exact formatting on writing,
 // and replacing a file whole (line endings and the end of the text are read
-// through ringout.ini in tests/ringout/ringoutsettings_tests.cpp).
+// through ringout.ini in tests/ringout/ringoutsettings_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cfloat>
