@@ -18,6 +18,10 @@
 //   live/         roomcaster_live                                       (Windows)
 //   render/       roomcaster_render: a WAV file through the engine, offline (portable)
 //
+// Floors: the top one. The application uses the engine, the plug-in host, the
+// codec (numberlines/) and the toolkit (gui_quarn/); nothing below includes
+// anything of app/.
+//
 // The application only writes the engine's parameters and switches (`engine`,
 // engine/enginestate.h) and reads what it publishes; the audio path never calls
 // back into the application or the toolkit.

@@ -1,5 +1,10 @@
 // engine: the audio engine of roomcaster_quarn.
 //
+// Floors: the engine uses the plug-in host's portable headers (the contract,
+// the slot table and the fault seam, pluginhost/pluginslot.h and
+// pluginhost/pluginguard.h) and nothing above them; the application uses the
+// engine, never the other way round (tests/floors.py checks every include).
+//
 // Two parts, one folder each:
 //   engine/          portable, no <windows.h>: the engine state, processblock and
 //                    its stages, level control, loop measurement, WAV files.
@@ -18,7 +23,7 @@
 //   engineinit();                        // program start: defaults, memories zeroed
 //   engineclock.now = mymonotonicclock;  // or engineclock.streamclock = true (offline)
 //   engineplayback.store(&port);         // the playback device's buffers (playbackport.h)
-//   pluginguard.run = catcher;           // optional: faulting plug-ins switched off (pluginguard.h)
+//   pluginguard.run = catcher;           // optional: faulting plug-ins switched off (pluginhost/pluginguard.h)
 //   enginedevicesopened(now);            // starttime, modes, vupeak, autolevel
 //   processblock(samples, count);        // audio thread, once per captured block
 //
@@ -31,11 +36,11 @@
 #pragma once
 #include <cstdint>
 
-#include "enginestate.h"
-#include "livecounters.h"
-#include "playbackport.h"
-#include "pluginguard.h"
-#include "pluginslot.h"
+#include "engine/enginestate.h"
+#include "engine/livecounters.h"
+#include "engine/playbackport.h"
+#include "pluginhost/pluginguard.h"
+#include "pluginhost/pluginslot.h"
 
 // Audio thread. samples: the engine's copy of the captured block, interleaved
 // 16-bit; count: 2 x frames recorded (whole frames).

@@ -1,10 +1,9 @@
 // enginestate.cpp: the engine record, its start values and the device-open values.
-#include "engine.h"
+#include "engine/engine.h"
 
 #include <cstring>
 
 EngineState engine;
-PluginSlot pluginslots[pluginslotcount + 1];
 std::atomic<PlaybackPort *> engineplayback{nullptr};
 EngineClock engineclock{nullptr, false, 0, 0.0};
 LiveCounters livecounters;
@@ -35,6 +34,15 @@ void engineparameterdefaults() {
   e.remove50 = 0;
   e.mono = 0;
 
+}
+
+void engineswitchesoff() {
+  EngineState &e = engine;
+  e.noise = 0;
+  e.antilarsen = 0;
+  e.bypass = 0;
+  e.mono = 0;
+  if (e.remove50 != 1 && e.remove50 != 2) e.remove50 = 0;
 }
 
 void engineinit() {

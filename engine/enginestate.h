@@ -120,6 +120,11 @@ void engineinit();
 // for a missing line. Part of engineinit; the settings reader starts with it.
 void engineparameterdefaults();
 
+// The switches no control sets, turned off when a program builds its engine from
+// the settings (the window, the renderer): noise, antilarsen, bypass and mono
+// become 0, and remove50 keeps only the hum filter modes 1 and 2.
+void engineswitchesoff();
+
 // What opening the devices sets (application, after both devices are open):
 // starttime = now, inputmode = outputmode = 1, vupeak = 1.0, autolevel = 0.01.
 void enginedevicesopened(double now);

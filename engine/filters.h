@@ -5,7 +5,7 @@
 #pragma once
 #include <cmath>
 
-#include "enginestate.h"
+#include "engine/enginestate.h"
 
 // Six one-pole high-pass sections in series for one channel. Each section takes
 // the previous section's output of the previous sample, so the sections run from

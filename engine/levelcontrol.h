@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "atomics.h"
-#include "enginestate.h"
+#include "engine/atomics.h"
+#include "engine/enginestate.h"
 
 inline void trendguard(ChainMemories &m, float x, float testgain) {
   double &L = m.guardlevel, &R = m.guardreference, &T = m.guardtrend, &S = m.guardspan;

@@ -4,13 +4,13 @@
 // sample and the second and fourth return 0; the fourth also measures the
 // strength of the 479.8234 Hz test tone in the input history, by correlating
 // 60 points one tone period apart with a cosine and a sine.
-#include "loopmeasure.h"
+#include "engine/loopmeasure.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "atomics.h"
-#include "enginestate.h"
+#include "engine/atomics.h"
+#include "engine/enginestate.h"
 
 // One period of the test tone in interleaved history positions (~183.8176).
 static const double measurestep = std::min(998000.0 / 60, 44100 / 239.91170118635668);

@@ -6,17 +6,17 @@
 // a local record for the block so they stay in registers, and stored back at the
 // end. Allocates nothing, takes no lock, and calls the system only through the
 // clock (once per block) and the playback port's queue operation. With plug-ins
-// in the chain the samples run inside the plug-in guard (pluginguard.h), which
+// in the chain the samples run inside the plug-in guard (pluginhost/pluginguard.h), which
 // takes its recovery point once per block.
 #include <algorithm>
 #include <cmath>
 
-#include "atomics.h"
-#include "engine.h"
-#include "filters.h"
-#include "levelcontrol.h"
-#include "loopmeasure.h"
-#include "pluginguard.h"
+#include "engine/atomics.h"
+#include "engine/engine.h"
+#include "engine/filters.h"
+#include "engine/levelcontrol.h"
+#include "engine/loopmeasure.h"
+#include "pluginhost/pluginguard.h"
 
 namespace {
 
@@ -202,9 +202,6 @@ void runguarded(void *context) {
 }
 
 }  // namespace
-
-PluginGuard pluginguard{nullptr};
-std::atomic<uint32_t> pluginfault[pluginslotcount + 1];
 
 void processblock(const int16_t *samples, int count) {
   EngineState &e = engine;

@@ -1,6 +1,6 @@
 // wavfile.cpp: WAV chunks read, from a file, stdin or memory, a block at a
 // time (portable, no <windows.h>).
-#include "wavfile.h"
+#include "engine/wavfile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cmath>
 
-#include "wavfile.h"
+#include "engine/wavfile.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <io.h>
 #endif
 
-#include "wavfile.h"
+#include "engine/wavfile.h"
 
 namespace {
 

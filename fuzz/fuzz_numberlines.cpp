@@ -7,7 +7,7 @@
 #include <string>
 
 #include "numberlines/numberlines.h"
-#include "fuzzcheck.h"
+#include "fuzz/fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::string_view text(reinterpret_cast<const char *>(data), size);

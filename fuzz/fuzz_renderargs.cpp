@@ -8,7 +8,7 @@
 
 #include "app/render/render.h"
 #include "engine/wavfile.h"
-#include "fuzzcheck.h"
+#include "fuzz/fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::vector<std::string> args{"roomcaster_render"};

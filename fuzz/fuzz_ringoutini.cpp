@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "fuzzcheck.h"
+#include "fuzz/fuzzcheck.h"
 #include "ringout/ringoutsettings.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "app/settings/settingsfile.h"
 #include "engine/engine.h"
-#include "fuzzcheck.h"
+#include "fuzz/fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const std::string_view text(reinterpret_cast<const char *>(data), size);

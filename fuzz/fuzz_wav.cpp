@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/wavfile.h"
-#include "fuzzcheck.h"
+#include "fuzz/fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::vector<uint8_t> bytes(data, data + size);

@@ -10,11 +10,11 @@
 // Each module (program, plug-in) links its own instance: gui_quarn_main or
 // gui_quarn_plugin (QUARN_GUI_PLUGIN=1). User-interface thread only.
 #pragma once
-#include "guitables.h"   // the tables, guievent, ngui
-#include "guicore.h"     // start-up, windows, names, message boxes
-#include "guievents.h"   // traps, usersubs, the message pump
-#include "guicontrols.h" // control kinds and by-name operations
-#include "guifiles.h"    // file dialog
-#include "guiimage.h"    // images and image buffers
-#include "guimenus.h"    // menu bars, drop-downs and items
-#include "guiopengl.h"   // OpenGL in a graphic box
+#include "gui_quarn/guitables.h"   // the tables, guievent, ngui
+#include "gui_quarn/guicore.h"     // start-up, windows, names, message boxes
+#include "gui_quarn/guievents.h"   // traps, usersubs, the message pump
+#include "gui_quarn/guicontrols.h" // control kinds and by-name operations
+#include "gui_quarn/guifiles.h"    // file dialog
+#include "gui_quarn/guiimage.h"    // images and image buffers
+#include "gui_quarn/guimenus.h"    // menu bars, drop-downs and items
+#include "gui_quarn/guiopengl.h"   // OpenGL in a graphic box

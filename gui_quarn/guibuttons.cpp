@@ -3,9 +3,9 @@
 // and radio buttons are not automatic: a click only calls the callback, and
 // the program sets the mark with checkbutton.
 // Thread: user-interface thread only.
-#include "guicontrols.h"
-#include "guicore.h"
-#include "guiimage.h"
+#include "gui_quarn/guicontrols.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guiimage.h"
 
 void guideclare(const char *classname, uint32_t basestyle, const std::string &fullname,
                 const std::string &text, guicallback callback, int x, int y, int width,

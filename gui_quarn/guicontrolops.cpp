@@ -1,8 +1,8 @@
 // guicontrolops: enabling, showing, focus and geometry of a window or control,
 // by name and by handle.
 // Thread: user-interface thread only.
-#include "guicontrols.h"
-#include "guicore.h"
+#include "gui_quarn/guicontrols.h"
+#include "gui_quarn/guicore.h"
 
 void guienablehandle(HWND handle) {
   if (handle) EnableWindow(handle, TRUE);

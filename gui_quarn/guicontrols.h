@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 typedef std::vector<std::string> guistrings;
 

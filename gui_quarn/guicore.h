@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 // Start-up: screen size and depth, drawing buffer, module instance, icon path,
 // then guiinit. Runs by itself when the module is initialised; calling it

@@ -1,12 +1,12 @@
 // guidispatch: which callback a command, scroll or mouse message reaches, and
 // what the event record says about it.
 // Thread: user-interface thread (called from guiwndproc).
-#include "guidispatch.h"
+#include "gui_quarn/guidispatch.h"
 
 #include <cmath>
 
-#include "guicore.h"
-#include "guievents.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guievents.h"
 
 // Clicks (code 0) and selection changes (code 1) reach a control's callback;
 // the command number is the control's index. A number above the controls in

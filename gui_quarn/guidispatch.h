@@ -2,7 +2,7 @@
 // window turned into callback calls. Called by guiwndproc only.
 // Thread: user-interface thread.
 #pragma once
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 void guicommand(HWND hwnd, WPARAM wparam, LPARAM lparam);
 void guiscroll(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);

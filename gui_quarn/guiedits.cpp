@@ -1,8 +1,8 @@
 // guiedits: edit boxes, and the text of any window or control. An edit box's
 // callback runs only through the Enter shortcut of guiscan, never on commands.
 // Thread: user-interface thread only.
-#include "guicontrols.h"
-#include "guicore.h"
+#include "gui_quarn/guicontrols.h"
+#include "gui_quarn/guicore.h"
 
 void addedit(const std::string &fullname, const std::string &text, guicallback callback, int x,
              int y, int width, int height, uint32_t style) {

@@ -10,7 +10,7 @@
 #pragma once
 #include <string>
 
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 void trapclose(const std::string &window, guicallback callback);
 void trapresize(const std::string &window, guicallback callback);

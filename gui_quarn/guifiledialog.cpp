@@ -1,7 +1,7 @@
 // guifiledialog: the common open and save dialogs in one call, the filter
 // written inside the path.
 // Thread: user-interface thread only.
-#include "guifiles.h"
+#include "gui_quarn/guifiles.h"
 
 #include <commdlg.h>
 

@@ -12,7 +12,7 @@
 #pragma once
 #include <string>
 
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 std::string guifiledialog(const std::string &title, const std::string &path);
 

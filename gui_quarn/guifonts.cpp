@@ -4,8 +4,8 @@
 // background, which colours window backgrounds only if set before the window
 // class is registered.
 // Thread: user-interface thread only.
-#include "guicontrols.h"
-#include "guicore.h"
+#include "gui_quarn/guicontrols.h"
+#include "gui_quarn/guicore.h"
 
 #include <cmath>
 

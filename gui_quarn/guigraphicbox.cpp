@@ -2,9 +2,9 @@
 // buffer that the parent window paints 1:1 into the box's rectangle),
 // moving controls with their images, and redrawing.
 // Thread: user-interface thread only.
-#include "guicontrols.h"
-#include "guicore.h"
-#include "guiimage.h"
+#include "gui_quarn/guicontrols.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guiimage.h"
 
 void addgraphicbox(const std::string &fullname, int x, int y, int width, int height,
                    const std::string &option, uint32_t style) {

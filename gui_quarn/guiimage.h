@@ -20,7 +20,7 @@
 // Thread: user-interface thread only. Missing files are silent (result 0);
 // a file that exists but cannot be read gives a notice naming it.
 #pragma once
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // guiimagebuffer: off-screen images (graphic boxes, the drawing buffer), their
 // pixels, and the bisection that measures pictures.
 // Thread: user-interface thread only.
-#include "guiimage.h"
+#include "gui_quarn/guiimage.h"
 
 #include <new>
 

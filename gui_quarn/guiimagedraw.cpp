@@ -2,8 +2,8 @@
 // its own size or stretched to the buffer's, with colour keying. Main
 // program's instance only (it needs the picture library).
 // Thread: user-interface thread only.
-#include "guiimage.h"
-#include "guipicturecopy.h"
+#include "gui_quarn/guiimage.h"
+#include "gui_quarn/guipicturecopy.h"
 
 #if !QUARN_GUI_PLUGIN
 #include <new>

@@ -1,8 +1,8 @@
 // guiimageload: bitmaps from files, for image buttons, static bitmaps and the
 // pixel copies. The plug-in's instance has no picture library: .bmp only.
 // Thread: user-interface thread only.
-#include "guicore.h"
-#include "guiimage.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guiimage.h"
 
 #if !QUARN_GUI_PLUGIN
 #include <gdiplus.h>

@@ -2,8 +2,8 @@
 // this interface are 1-based (0 = none); the native index is one lower.
 // A callback runs when the selection changes (notification code 1).
 // Thread: user-interface thread only.
-#include "guicontrols.h"
-#include "guicore.h"
+#include "gui_quarn/guicontrols.h"
+#include "gui_quarn/guicore.h"
 
 #include <climits>
 #include <vector>

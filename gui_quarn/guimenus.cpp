@@ -2,11 +2,11 @@
 // and captions. Item commands arrive as WM_COMMAND with the item's slot as
 // command number and go through guicommand like any control's.
 // Thread: user-interface thread only.
-#include "guimenus.h"
+#include "gui_quarn/guimenus.h"
 
 #include <cstring>
 
-#include "guicore.h"
+#include "gui_quarn/guicore.h"
 
 // The open window a menu operation works on, or 0 after its notice.
 static int openwindowof(const std::string &window, const char *title) {

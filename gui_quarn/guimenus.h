@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <string>
 
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 void addmenu(const std::string &fullname, const std::string &caption, uint32_t flags);
 void addmenuitem(const std::string &fullname, const std::string &caption, guicallback callback,

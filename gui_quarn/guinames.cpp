@@ -1,7 +1,7 @@
 // guinames: registering controls and finding windows and controls by name or
 // by native handle. Equality is exact byte equality; the first match wins.
 // Thread: user-interface thread only.
-#include "guicore.h"
+#include "gui_quarn/guicore.h"
 
 int guiwindowindex(const std::string &name) {
   for (int i = 1; i <= gui.windowsused; i++)

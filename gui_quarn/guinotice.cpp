@@ -2,7 +2,7 @@
 // talk to the user. Both are task-modal and have no owner window; the short
 // pause after each keeps a held key from reaching the next box.
 // Thread: user-interface thread (the box pumps messages while it is up).
-#include "guicore.h"
+#include "gui_quarn/guicore.h"
 
 void guinotice(const std::string &text, const std::string &title) {
   MessageBoxA(0, text.c_str(), title.c_str(), MB_TASKMODAL | MB_OK);

@@ -1,13 +1,13 @@
 // guiopengl: the rendering context on a named window or control, its outline
 // font, buffer swaps, text and texture deletion.
 // Thread: user-interface thread only.
-#include "guiopengl.h"
+#include "gui_quarn/guiopengl.h"
 
 #include <GL/gl.h>
 
 #include <cstring>
 
-#include "guicore.h"
+#include "gui_quarn/guicore.h"
 
 guiglstate guigl;
 

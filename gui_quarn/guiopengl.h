@@ -25,7 +25,7 @@
 #pragma once
 #include <string>
 
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 constexpr int guiglfontbase = 99000;  // display list of character 0
 

@@ -1,10 +1,10 @@
 // guipicturecopy: a picture file loaded, measured, and given a 32-bit
 // section to be copied or stretched into.
 // Thread: user-interface thread only.
-#include "guipicturecopy.h"
+#include "gui_quarn/guipicturecopy.h"
 
 #if !QUARN_GUI_PLUGIN
-#include "guiimage.h"
+#include "gui_quarn/guiimage.h"
 
 void freecopy(picturecopy &c) {
   if (c.sectiondc) {

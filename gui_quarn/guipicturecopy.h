@@ -11,7 +11,7 @@
 //
 // Thread: user-interface thread only.
 #pragma once
-#include "guitables.h"
+#include "gui_quarn/guitables.h"
 
 #if !QUARN_GUI_PLUGIN
 #include <string>

@@ -1,8 +1,8 @@
 // guiscan: the message pump the program calls from its own loop, the Enter
 // shortcut, and the small key and time helpers.
 // Thread: user-interface thread; callbacks run inside these calls.
-#include "guicore.h"
-#include "guievents.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guievents.h"
 
 // Enter on a focused control calls that control's callback, once per press:
 // this is how an edit box reports that the user finished typing.

@@ -2,8 +2,8 @@
 // scroll message before the callback runs (guievents); the plug-in's instance
 // also lets the program read and set position and range.
 // Thread: user-interface thread only.
-#include "guicontrols.h"
-#include "guicore.h"
+#include "gui_quarn/guicontrols.h"
+#include "gui_quarn/guicore.h"
 
 void addscrollbar(const std::string &fullname, const std::string &orientation,
                   guicallback callback, int x, int y, int width, int height, uint32_t style) {

@@ -1,8 +1,9 @@
 // guistartup: the toolkit's start-up, guiinit, guiclose and guiexit.
 // Thread: user-interface thread (start-up runs while the module initialises,
 // before any other toolkit call).
-#include "guicore.h"
-#include "guiimage.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guiimage.h"
+#include "gui_quarn/guifolders.h"
 
 #include <shellapi.h>
 
@@ -15,13 +16,6 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 static bool fileexists(const std::string &path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-static std::string currentdirectory() {
-  char buf[MAX_PATH + 1] = {};
-  DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
-  if (n == 0 || n >= sizeof buf) return "";
-  return buf;
 }
 
 // The drawing buffer is always 32 bits a pixel, whatever the screen depth:
@@ -63,7 +57,7 @@ void guistartup() {
   }
   guimakedrawbuffer();
   gui.instance = (HINSTANCE)&__ImageBase;
-  gui.iconpath = currentdirectory() + "/gui_quarn.ico";
+  gui.iconpath = guicurrentdirectory() + "/gui_quarn.ico";
   startingup = true;
   guiinit();
   startingup = false;
@@ -79,11 +73,7 @@ static HICON firsticon(const std::string &path) {
 static void takeprogramicon() {
   if (gui.programicon) DestroyIcon(gui.programicon);
   gui.programicon = 0;
-  if (!fileexists(gui.iconpath)) {
-    char buf[256] = {};
-    GetModuleFileNameA(0, buf, 255);
-    gui.iconpath = buf;
-  }
+  if (!fileexists(gui.iconpath)) gui.iconpath = guimodulepath(nullptr);
   gui.programicon = firsticon(gui.iconpath);
 }
 

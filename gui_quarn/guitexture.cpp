@@ -2,7 +2,7 @@
 // alpha. Main program's instance only (it reads pictures through the picture
 // library).
 // Thread: user-interface thread, with the toolkit's context current.
-#include "guiopengl.h"
+#include "gui_quarn/guiopengl.h"
 
 #if !QUARN_GUI_PLUGIN
 #include <GL/gl.h>
@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "guipicturecopy.h"
+#include "gui_quarn/guipicturecopy.h"
 
 // Brightness keying: a pixel brighter (direction 0) or darker (any other
 // direction) than 3 * key, summed over red, green and blue, gets the alpha.

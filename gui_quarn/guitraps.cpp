@@ -1,8 +1,8 @@
 // guitraps: per-window and per-control traps, and usersubs (callbacks reached
 // by command numbers 1000..10000, above every control index).
 // Thread: user-interface thread only.
-#include "guicore.h"
-#include "guievents.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guievents.h"
 
 static void trapwindow(const char *label, const std::string &name, guicallback callback,
                        guicallback guiwindow::*trap) {

@@ -2,8 +2,8 @@
 // created inside openwindow (by the create message) and destroyed with it;
 // names and slots stay, so a closed window reopens with all its controls.
 // Thread: user-interface thread only.
-#include "guicore.h"
-#include "guievents.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guievents.h"
 
 // The class every toolkit window belongs to; registered at the first
 // openwindow after start-up or after guiclose.

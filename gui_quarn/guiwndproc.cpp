@@ -2,10 +2,10 @@
 // window's controls, paints graphic boxes, colours child controls, and hands
 // commands, scrolling, mouse and keys to the dispatchers and traps.
 // Thread: user-interface thread (inside guiscan, guiwait or a modal loop).
-#include "guicore.h"
-#include "guidispatch.h"
-#include "guievents.h"
-#include "guiimage.h"
+#include "gui_quarn/guicore.h"
+#include "gui_quarn/guidispatch.h"
+#include "gui_quarn/guievents.h"
+#include "gui_quarn/guiimage.h"
 
 // Creates every control declared for the window being opened. Menus are built
 // by their own operations on an open window, not here.

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "gui_quarn.h"
+#include "gui_quarn/gui_quarn.h"
 #include "howlcut/howlcutmodule.h"
 #include "howlcut/howlcutview.h"
 

@@ -2,6 +2,10 @@
 // files, ringout.ini). A value's meaning is its line; a missing line means
 // "keep the default". Portable; never called from the audio thread.
 //
+// Floors: the bottom one, beside the toolkit gui_quarn. The application (its
+// settings and presets) and the plug-ins (their .ini files) use it; it uses
+// nothing but the standard library.
+//
 // Reading:
 //   std::string text;
 //   loadnumberfile(path, text);            // false: no file (text stays empty)

@@ -1,4 +1,4 @@
-// faultcatcher.cpp: the Win32 fault catcher that engine/pluginguard.h runs plug-ins in.
+// faultcatcher.cpp: the Win32 fault catcher that pluginhost/pluginguard.h runs plug-ins in.
 // Threads: guardedrun runs on whichever thread calls a plug-in (the audio thread
 // for pluginproc, the main thread for plugininit); the vectored handler runs on
 // the faulting thread.
@@ -17,8 +17,8 @@
 
 #include <atomic>
 
-#include "engine/pluginguard.h"
-#include "pluginfaults.h"
+#include "pluginhost/pluginguard.h"
+#include "pluginhost/pluginfaults.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 //
 //   installpluginguard();             // once, before any plug-in call (loadplugins and
 //                                     // loadpluginfile do it)
-//   ... audio runs; a faulting pluginproc switches its slot off (engine/pluginguard.h)
+//   ... audio runs; a faulting pluginproc switches its slot off (pluginhost/pluginguard.h)
 //   reportpluginfaults("roomcaster_live");  // main thread, every pass of the main loop
 //
 // A fault is an access violation, an integer division by zero or overflow, a
@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/pluginslot.h"
+#include "pluginhost/pluginslot.h"
 
 // Installs the process's fault catcher and sets pluginguard.run. Idempotent.
 void installpluginguard();

@@ -11,10 +11,15 @@
 // same-named folder beside the program. A module that lacks one of plugininit,
 // pluginmain, pluginproc, pluginclose stays loaded but unused until unloadplugins.
 // plugininit runs with the current directory set to the module's folder.
-// The slot table itself (pluginslots[1..6]) lives in engine/pluginslot.h; the
+// The slot table itself (pluginslots[1..6]) lives in pluginhost/pluginslot.h; the
 // audio thread reads it per sample, so it is only changed while audio is stopped.
+//
+// Floors: the portable headers here (plugincontract.h, pluginslot.h,
+// pluginguard.h) use nothing of the house; the engine reads the slot table
+// through them and the plug-ins build on the contract alone. This host part
+// uses them and the bottom floors, never the engine or the application.
 #pragma once
-#include "engine/pluginslot.h"
+#include "pluginhost/pluginslot.h"
 
 // Slots 1..6 in order, each only while its module handle is empty.
 void loadplugins();

@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "pluginfaults.h"
-#include "pluginhost.h"
+#include "pluginhost/pluginfaults.h"
+#include "gui_quarn/guifolders.h"
+#include "pluginhost/pluginhost.h"
 
 // Per-slot literals; slot 1 has no digit. Index 0 is unused.
 static const char *const searchpattern[pluginslotcount + 1] = {
@@ -19,32 +20,9 @@ static const char *const initfolder[pluginslotcount + 1] = {
 // Set by setpluginprogramfolder; empty means the folder of the running .exe.
 static std::string programfolderoverride;
 
-static std::string folderof(const std::string &path) {
-  size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
 std::string pluginprogramfolder() {
   if (!programfolderoverride.empty()) return programfolderoverride;
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    DWORD got = GetModuleFileNameA(nullptr, path.data(), (DWORD)path.size());
-    if (got == 0) return std::string();
-    if (got < path.size()) {  // not truncated
-      path.resize(got);
-      return folderof(path);
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
-static std::string currentdirectory() {
-  DWORD need = GetCurrentDirectoryA(0, nullptr);
-  if (need == 0) return std::string();
-  std::string dir(need, '\0');
-  DWORD got = GetCurrentDirectoryA(need, dir.data());
-  dir.resize(got < need ? got : 0);
-  return dir;
+  return guiprogramfolder();
 }
 
 static int comparenames(const char *a, const char *b) {
@@ -100,24 +78,16 @@ static void bindslot(int slot, const std::string &path, const std::string &folde
   installpluginguard();
   clearpluginfault(slot);
   if (!s.module) s.module = loadmodule(path);
-  s.plugininit = nullptr;
-  s.pluginmain = nullptr;
-  s.pluginproc = nullptr;
-  s.pluginclose = nullptr;
+  clearpluginentries(s);
   // Each lookup only when the one before it succeeded.
   if (s.module) s.plugininit = lookup<plugininit_fn>(s.module, "plugininit");
   if (s.plugininit) s.pluginmain = lookup<pluginmain_fn>(s.module, "pluginmain");
   if (s.pluginmain) s.pluginproc = lookup<pluginproc_fn>(s.module, "pluginproc");
   if (s.pluginproc) s.pluginclose = lookup<pluginclose_fn>(s.module, "pluginclose");
   // All or nothing: a module lacking an export stays loaded, never called.
-  if (!s.pluginclose || !s.pluginproc || !s.plugininit) {
-    s.plugininit = nullptr;
-    s.pluginmain = nullptr;
-    s.pluginproc = nullptr;
-    s.pluginclose = nullptr;
-  }
+  if (!s.pluginclose || !s.pluginproc || !s.plugininit) clearpluginentries(s);
   if (s.plugininit) {
-    std::string remembered = currentdirectory();
+    std::string remembered = guicurrentdirectory();
     SetCurrentDirectoryA(folder.c_str());
     const uint32_t fault = guardedcall(s.plugininit);
     SetCurrentDirectoryA(remembered.c_str());
@@ -125,10 +95,7 @@ static void bindslot(int slot, const std::string &path, const std::string &folde
     // is treated as a module lacking an export (loaded, never called), and told.
     if (fault != 0) {
       notepluginfaultininit(slot, fault);
-      s.plugininit = nullptr;
-      s.pluginmain = nullptr;
-      s.pluginproc = nullptr;
-      s.pluginclose = nullptr;
+      clearpluginentries(s);
     }
   }
 }
@@ -155,7 +122,7 @@ int loadpluginfile(const char *path, int slot) {
   DWORD got = GetFullPathNameA(path, need, full.data(), nullptr);
   if (got == 0 || got >= need) return 0;
   full.resize(got);
-  std::string folder = folderof(full);
+  std::string folder = guifolderof(full);
   if (!folder.empty() && folder.back() == ':') folder += '\\';  // a module at a drive's root
   bindslot(slot, full, folder);
   return pluginslots[slot].pluginproc ? 1 : 0;

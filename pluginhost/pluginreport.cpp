@@ -6,9 +6,10 @@
 #include <ctime>
 #include <string>
 
-#include "engine/pluginguard.h"
-#include "pluginfaults.h"
-#include "pluginhost.h"
+#include "pluginhost/pluginguard.h"
+#include "pluginhost/pluginfaults.h"
+#include "gui_quarn/guifolders.h"
+#include "pluginhost/pluginhost.h"
 
 // Per slot: set when the fault was caught in plugininit (main thread writes).
 static bool faultininit[pluginslotcount + 1];
@@ -45,9 +46,8 @@ void notepluginfaultininit(int slot, uint32_t code) {
 }
 
 static std::string modulepath(void *module) {
-  char path[MAX_PATH] = "";
-  if (!module || GetModuleFileNameA(static_cast<HMODULE>(module), path, sizeof path) == 0) return "unknown module";
-  return path;
+  const std::string path = module ? guimodulepath(static_cast<HMODULE>(module)) : std::string();
+  return path.empty() ? "unknown module" : path;
 }
 
 // plugin-faults.log in the program's own folder.

@@ -10,8 +10,8 @@
 
 #include <atomic>
 
-#include "pluginfaults.h"
-#include "pluginhost.h"
+#include "pluginhost/pluginfaults.h"
+#include "pluginhost/pluginhost.h"
 
 static HANDLE windowhandle[pluginslotcount + 1];  // main thread only; null when none
 
@@ -83,10 +83,7 @@ void unloadplugins() {
     releasehandle(slot);
     runningmark(slot).store(nullptr);
     PluginSlot &s = pluginslots[slot];
-    s.plugininit = nullptr;
-    s.pluginmain = nullptr;
-    s.pluginproc = nullptr;
-    s.pluginclose = nullptr;
+    clearpluginentries(s);
     if (s.module) FreeLibrary((HMODULE)s.module);  // also modules that lacked an export
     s.module = nullptr;
     clearpluginfault(slot);

@@ -15,6 +15,10 @@
 //   ringoutwindow.h/.cpp     the window (gui_quarn_plugin), run by pluginmain
 // Portable parts build as quarn_ringoutdsp (native tests and benches); the
 // module builds as the `ringout` DLL in the Windows build only.
+//
+// Floors: a plug-in uses only the contract (pluginhost/plugincontract.h), the
+// number-per-line codec (numberlines/) and its own instance of the toolkit
+// (gui_quarn/); never the engine, the host or the application.
 #pragma once
 #include "ringout/ringoutdsp.h"
 #include "ringout/ringoutsettings.h"

@@ -7,7 +7,8 @@
 
 #include <string>
 
-#include "gui_quarn.h"
+#include "gui_quarn/gui_quarn.h"
+#include "gui_quarn/guifolders.h"
 #include "pluginhost/plugincontract.h"
 #include "ringout/ringoutmodule.h"
 #include "ringout/ringoutwindow.h"
@@ -54,11 +55,8 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 }
 
 QUARN_PLUGINEXPORT int QUARN_PLUGINCALL plugininit(void) {
-  // The module's own path; the buffer is far above MAX_PATH so that a long
-  // folder name is never cut, which would point at some other folder.
-  std::string path(32768, '\0');
-  const DWORD length = GetModuleFileNameA(thismodule, path.data(), static_cast<DWORD>(path.size()));
-  path.resize(length < path.size() ? length : 0);
+  // The module's own path, whole: a cut folder name would point elsewhere.
+  const std::string path = guimodulepath(thismodule);
   modulefolder = ringoutmodulefolder(path);
   settingspath = ringoutsettingspath(path);
   return ringoutreadsettings(settingspath.c_str(), ringoutparams, ringoutplace);

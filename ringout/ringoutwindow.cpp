@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "gui_quarn.h"
+#include "gui_quarn/gui_quarn.h"
 #include "ringout/ringoutlists.h"
 #include "ringout/ringoutmodule.h"
 

@@ -1,5 +1,5 @@
 // liveoptions.cpp: reads the command line of roomcaster_live.
-#include "liveoptions.h"
+#include "app/live/liveoptions.h"
 
 #include <cerrno>
 #include <cstdlib>

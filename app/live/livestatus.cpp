@@ -1,5 +1,5 @@
 // livestatus.cpp: the status line of roomcaster_live and its summary at exit.
-#include "livestatus.h"
+#include "app/live/livestatus.h"
 
 #include <atomic>
 #include <cmath>

@@ -13,8 +13,8 @@
 // a quit request or a device change ends the tone phase early.
 #include "app/looptest/loopvalues.h"
 #include "app/looptest/looptest.h"
-#include "gui_quarn.h"
-#include "engine/devices/wavedevices.h"
+#include "gui_quarn/gui_quarn.h"
+#include "engine/devices/liveclock.h"
 #include "engine/engine.h"
 
 static void modes(int input, int output) {
@@ -22,7 +22,7 @@ static void modes(int input, int output) {
   engine.outputmode = output;
 }
 
-static bool stopasked() { return engine.quitrequest != 0 || guikeydown(27) != 0; }
+static bool stopasked() { return engine.quitrequest != 0 || guikeydown(VK_ESCAPE) != 0; }
 
 // One settling step: the tone level decays unless the loop keeps feeding it.
 static void settle(float &looplevel, int steps) {

@@ -39,11 +39,18 @@ static void checkfont() {
 static void opendevices() {
   app.restartrequest = 0;
   engine.quitrequest = 0;
-  if (engine.loopteststate == 1999) engine.loopteststate = 199;
+  if (engine.loopteststate == looptestafterreopen) engine.loopteststate = looptestrequested;
   settings.waveout = offereddevice(settings.waveout, app.outputdevicecount);
   settings.wavein = offereddevice(settings.wavein, app.inputdevicecount);
   openaudiocycle(devices, settings.wavein, settings.waveout);
 }
+
+// The keys the main loop watches (virtual-key codes): Escape in the window and
+// Space in the message line quit; the "8" key (0x38) in the window asks for the
+// loop test.
+constexpr int keyquit = VK_ESCAPE;
+constexpr int keylooptest = '8';
+constexpr int keyquitinmessage = VK_SPACE;
 
 static bool keyon(int key, HWND where, HWND now) { return guikeydown(key) != 0 && where && now == where; }
 
@@ -51,9 +58,9 @@ static void mainloop() {
   while (engine.quitrequest == 0) {
     guiscan();
     guisleep(20);
-    if (keyon(27, app.winhandle, GetActiveWindow())) engine.quitrequest = 1;
-    if (keyon(56, app.winhandle, GetActiveWindow())) ontestloop();
-    if (keyon(32, app.msghandle, GetFocus())) engine.quitrequest = 1;
+    if (keyon(keyquit, app.winhandle, GetActiveWindow())) engine.quitrequest = 1;
+    if (keyon(keylooptest, app.winhandle, GetActiveWindow())) ontestloop();
+    if (keyon(keyquitinmessage, app.msghandle, GetFocus())) engine.quitrequest = 1;
     const double now = liveclock();
     if (now - app.statustime > 0.24) {
       app.statustime = now;
@@ -61,8 +68,8 @@ static void mainloop() {
       refreshpanel();
       redrawwindow("win");
     }
-    if (engine.loopteststate == 199) {
-      engine.loopteststate = 2;
+    if (engine.loopteststate == looptestrequested) {
+      engine.loopteststate = looptestrunning;
       looptest();
       engine.loopteststate = 0;
     }
@@ -86,7 +93,7 @@ void runquarn(const AudioBackend *backend) {
   guistartup();
   guiinit();
   listdevices();
-  SetPriorityClass(GetCurrentProcess(), 0x80);
+  SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
   checkfont();
   readsettings();
   loadplugins();

@@ -55,7 +55,7 @@ void buildpanel() {
 
   declarecontrols();
   placewindow();
-  openwindow("win", "roomcaster_quarn", settings.winx, settings.winy, 407, 175, 0xA0000, 0);
+  openwindow("win", "roomcaster_quarn", settings.winx, settings.winy, 407, 175, WS_SYSMENU | WS_MINIMIZEBOX, 0);
   trapclose("win", onquit);
   guisetfocus("win");
 
@@ -64,13 +64,9 @@ void buildpanel() {
   setcombolist("win.waveout", devicechoices(app.outputdevicenames, app.outputdevicecount));
   setcomboindex("win.waveout", deviceposition(settings.waveout));
 
-  e.noise = 0;
-  e.antilarsen = 0;
-  e.bypass = 0;
+  engineswitchesoff();
   if (e.tplug == 1) checkbutton("win.tplug");
   if (e.wet == 1) checkbutton("win.wet");
-  e.mono = 0;
-  if (e.remove50 != 1 && e.remove50 != 2) e.remove50 = 0;
 
   for (int k = 1; k <= gainentries; ++k) addcomboitem("win.gain", gainentry(k));
   setcomboindex("win.gain", gainposition(e.gain));

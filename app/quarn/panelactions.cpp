@@ -3,6 +3,7 @@
 // Most hand the keyboard focus back to the status box "win.msg" ("focus back").
 #include "app/quarn/panelactions.h"
 
+#include "app/looptest/looptest.h"
 #include "app/panel/panelvalues.h"
 #include "app/quarn/quarnapp.h"
 #include "app/settings/settingsfile.h"
@@ -41,13 +42,13 @@ void onplay() {
 void onwavein() {
   settings.wavein = deviceofchoice(choice("win.wavein"));
   restart(1);
-  engine.loopteststate = 1999;
+  engine.loopteststate = looptestafterreopen;
 }
 
 void onwaveout() {
   settings.waveout = deviceofchoice(choice("win.waveout"));
   restart(1);
-  engine.loopteststate = 1999;
+  engine.loopteststate = looptestafterreopen;
 }
 
 void onbuffersize() {
@@ -89,7 +90,7 @@ void ontplug() {
 void onplugins() { togglepluginwindows(); }
 
 void ontestloop() {
-  engine.loopteststate = 199;
+  engine.loopteststate = looptestrequested;
   guisleep(200);
 }
 

@@ -2,7 +2,7 @@
 // "win.vuout", refreshed by the main loop at most every 0.24 s.
 #include "app/panel/panelvalues.h"
 #include "app/quarn/quarnapp.h"
-#include "engine/devices/wavedevices.h"
+#include "engine/devices/liveclock.h"
 #include "engine/engine.h"
 
 // A filled box, corners inclusive; pixels outside the image are skipped.

@@ -5,20 +5,7 @@
 #include "app/quarn/quarnapp.h"
 #include "app/settings/presetfile.h"
 #include "engine/engine.h"
-
-static std::string currentdirectory() {
-  char folder[MAX_PATH + 1] = {};
-  const DWORD n = GetCurrentDirectoryA(sizeof folder, folder);
-  return n > 0 && n < sizeof folder ? folder : "";
-}
-
-static std::string programfolder() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p(path, n < MAX_PATH ? n : 0);
-  const size_t cut = p.rfind('\\');
-  return cut == std::string::npos ? "" : p.substr(0, cut);
-}
+#include "gui_quarn/guifolders.h"
 
 static std::string trimspaces(const std::string &s) {
   const size_t first = s.find_first_not_of(' ');
@@ -34,7 +21,7 @@ static bool haspresetextension(const std::string &path) {
 // Steps 1 to 4 of both flows: the dialog opened in the save folder, the
 // current directory put back, the chosen path without spaces at either end.
 static std::string choosepreset(const char *title, const std::string &remembered) {
-  const std::string folder = programfolder() + "\\save\\";
+  const std::string folder = guiprogramfolder() + "\\save\\";
   SetCurrentDirectoryA(folder.c_str());  // a missing folder is not an error
   const std::string path = trimspaces(guifiledialog(title, folder + "*" + presetextension));
   SetCurrentDirectoryA(remembered.c_str());
@@ -47,7 +34,7 @@ static void finishflow(const std::string &remembered) {
 }
 
 void savepresetflow() {
-  const std::string remembered = currentdirectory();
+  const std::string remembered = guicurrentdirectory();
   std::string path = choosepreset("save", remembered);
   if (!path.empty() && path.find('.') == std::string::npos) path += presetextension;
   if (haspresetextension(path)) {
@@ -59,7 +46,7 @@ void savepresetflow() {
 }
 
 void loadpresetflow() {
-  const std::string remembered = currentdirectory();
+  const std::string remembered = guicurrentdirectory();
   const std::string path = choosepreset("load", remembered);
   if (haspresetextension(path) && loadpreset(path)) {
     engine.quitrequest = 1;

@@ -3,7 +3,7 @@
 //   runquarn(backend);           // start-up, window cycle, audio cycle, main loop, exit
 //     buildpanel();              // the main window "win" and its sixteen controls
 //     refreshpanel();            // every 0.24 s: status text and level bars
-//     looptest();                // when loopteststate is 199 (the "testloop" button, key 8)
+//     looptest();                // when loopteststate is looptestrequested ("testloop", key 8)
 //     savepresetflow(); loadpresetflow();   // the "save" and "load" buttons
 //
 // The engine's parameters and switches (quitrequest, play, loopteststate ...) are
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/devices/livedevices.h"
-#include "gui_quarn.h"
+#include "gui_quarn/gui_quarn.h"
 
 // Entry d + 1 holds the product name of device d; entry 0 stays empty.
 constexpr int devicenameslots = 31;

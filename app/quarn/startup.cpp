@@ -1,4 +1,4 @@
-// startup.cpp: the sound device lists and the font check of start-up.
+// startup.cpp: the sound device lists of start-up and the choices the device lists offer.
 #include "engine/devices/wavedevices.h"
 
 #include <algorithm>

@@ -125,12 +125,7 @@ bool readfiles(const RenderOptions &o) {
       return false;
     }
   }
-  EngineState &e = engine;
-  e.noise = 0;
-  e.antilarsen = 0;
-  e.bypass = 0;
-  e.mono = 0;
-  if (e.remove50 != 1 && e.remove50 != 2) e.remove50 = 0;
+  engineswitchesoff();  // as the window does when it is built
   return true;
 }
 

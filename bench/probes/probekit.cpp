@@ -1,5 +1,5 @@
 // probekit.cpp: options, device names and the status line of the minimal loops.
-#include "probekit.h"
+#include "bench/probes/probekit.h"
 
 #include <mmsystem.h>
 

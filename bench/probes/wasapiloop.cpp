@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "probekit.h"
+#include "bench/probes/probekit.h"
 
 namespace {
 

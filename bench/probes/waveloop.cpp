@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "probekit.h"
+#include "bench/probes/probekit.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Threads: as clientapi.h says; each stream belongs to the thread that opened it.
 #include <initguid.h>
 
-#include "clientapi.h"
+#include "engine/devices/clientapi.h"
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -7,7 +7,7 @@
 #include <new>
 #include <thread>
 
-#include "clientapi.h"
+#include "engine/devices/clientapi.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // Threads: create and destroy on the user-interface thread; the open's own
 // stream thread gathers packets into blocks and runs processblock, which is
 // where every plug-in's pluginproc and the playback write run.
-#include "clientdevices.h"
-#include "guiscanhook.h"
-#include "wavedevices.h"
+#include "engine/devices/clientdevices.h"
+#include "engine/devices/guiscanhook.h"
+#include "engine/devices/wavedevices.h"
 
 void createclientcapture(ClientCapture &d, int device) {
   ZeroMemory(&d.caps, sizeof d.caps);

@@ -24,7 +24,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "clientstreams.h"
+#include "engine/devices/clientstreams.h"
 
 struct ClientCapture {
   WAVEINCAPSA caps;                // the waveform device's capabilities: existence test and name

@@ -3,9 +3,9 @@
 // stream thread opens the stream, holds it and closes it; the write of each
 // block and the reading of the padding run on the capture thread (inside
 // processblock, and just before it).
-#include "clientdevices.h"
-#include "guiscanhook.h"
-#include "waveapi.h"
+#include "engine/devices/clientdevices.h"
+#include "engine/devices/guiscanhook.h"
+#include "engine/devices/waveapi.h"
 
 #include "engine/engine.h"
 

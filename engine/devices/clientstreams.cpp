@@ -1,13 +1,13 @@
 // clientstreams.cpp: the life of one stream device open, and its thread.
 // Threads: start and stop on the user-interface thread; the bodies on the
 // open's own thread; the playback write and padding on the capture thread.
-#include "clientstreams.h"
+#include "engine/devices/clientstreams.h"
 
 #include <new>
 
 #include "engine/engine.h"
-#include "latestblock.h"
-#include "subnormals.h"
+#include "engine/devices/latestblock.h"
+#include "engine/devices/subnormals.h"
 
 std::atomic<int32_t> clientabandoned{0};
 // A period is 10 ms or so, but a plug-in inside processblock may take its time.

@@ -33,8 +33,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "clientapi.h"
-#include "streamblocks.h"
+#include "engine/devices/clientapi.h"
+#include "engine/devices/streamblocks.h"
 
 struct ClientOpen {
   bool capture;

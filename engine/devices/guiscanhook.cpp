@@ -1,6 +1,6 @@
 // guiscanhook.cpp: the message pass the device objects make while they close.
 // User-interface thread.
-#include "guiscanhook.h"
+#include "engine/devices/guiscanhook.h"
 
 #include <windows.h>
 

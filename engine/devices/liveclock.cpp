@@ -2,7 +2,7 @@
 // Any thread; one counter read per call, no lock.
 #include <windows.h>
 
-#include "wavedevices.h"
+#include "engine/devices/liveclock.h"
 
 static double countseconds() {
   LARGE_INTEGER f;

@@ -1,6 +1,6 @@
 // livedevices.cpp: the two back ends' tables, and the calls that go through
 // the chosen one.
-#include "livedevices.h"
+#include "engine/devices/livedevices.h"
 
 #include <cstring>
 

@@ -13,8 +13,8 @@
 // which count what each back end can tell (livecounters.h).
 // User-interface thread, but for the queries marked otherwise.
 #pragma once
-#include "clientdevices.h"
-#include "wavedevices.h"
+#include "engine/devices/clientdevices.h"
+#include "engine/devices/wavedevices.h"
 
 struct LiveDevices;
 

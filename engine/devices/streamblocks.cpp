@@ -1,12 +1,12 @@
 // streamblocks.cpp: block assembly and queue accounting of a stream device.
 // Thread: the capture thread (streamblocks.h).
-#include "streamblocks.h"
+#include "engine/devices/streamblocks.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "engine/atomics.h"
-#include "latestblock.h"
+#include "engine/devices/latestblock.h"
 
 std::atomic<int32_t> capturedcount{0};
 std::atomic<const int16_t *> capturedblock{nullptr};

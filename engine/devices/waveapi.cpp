@@ -1,5 +1,5 @@
 // waveapi.cpp: the platform table of waveform calls.
-#include "waveapi.h"
+#include "engine/devices/waveapi.h"
 
 static_assert(waveoutopenevent == MM_WOM_OPEN && waveoutcloseevent == MM_WOM_CLOSE &&
               waveoutdoneevent == MM_WOM_DONE, "playback event codes");

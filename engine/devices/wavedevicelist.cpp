@@ -3,7 +3,7 @@
 // User-interface thread.
 #include <cstring>
 
-#include "wavedevices.h"
+#include "engine/devices/wavedevices.h"
 
 int findwavein(const char *name) {
   for (UINT i = 0, n = waveInGetNumDevs(); i < n; ++i) {

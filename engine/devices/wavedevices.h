@@ -27,9 +27,10 @@
 #include <cstdint>
 
 #include "engine/engine.h"
-#include "guiscanhook.h"
-#include "latestblock.h"
-#include "waveapi.h"
+#include "engine/devices/guiscanhook.h"
+#include "engine/devices/latestblock.h"
+#include "engine/devices/waveapi.h"
+#include "engine/devices/liveclock.h"  // the clock the devices time their blocks with
 
 constexpr int wavebuffercount = 6;  // buffers per device object
 
@@ -99,5 +100,3 @@ void waveoutdone(waveout_DEVICE &d, WAVEHDR *header);  // one played buffer
 int findwavein(const char *name);
 int findwaveout(const char *name);
 
-// The live clock: a monotonic performance counter, in seconds. Any thread.
-double liveclock();

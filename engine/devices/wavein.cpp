@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "guiscanhook.h"
-#include "subnormals.h"
-#include "wavedevices.h"
+#include "engine/devices/guiscanhook.h"
+#include "engine/devices/subnormals.h"
+#include "engine/devices/wavedevices.h"
 
 static void clearwavein(WAVEIN_DEVICE &d) {
   d.copybuffer = nullptr;

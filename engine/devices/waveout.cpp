@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "guiscanhook.h"
-#include "wavedevices.h"
+#include "engine/devices/guiscanhook.h"
+#include "engine/devices/wavedevices.h"
 
 static void clearwaveout(waveout_DEVICE &d) {
   std::memset(&d.format, 0, sizeof d.format);

@@ -3,7 +3,7 @@
 // User-interface thread (create and destroy).
 #include <new>
 
-#include "wavedevices.h"
+#include "engine/devices/wavedevices.h"
 
 // 16-bit PCM, 2 channels interleaved, 44100 frames per second: 4 bytes a frame.
 void fillwaveformat(WAVEFORMATEX &f) {

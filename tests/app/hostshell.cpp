@@ -1,5 +1,5 @@
 // hostshell.cpp: host commands for the sound tests (see hostshell.h).
-#include "hostshell.h"
+#include "tests/app/hostshell.h"
 
 #include <windows.h>
 

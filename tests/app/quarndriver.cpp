@@ -1,5 +1,5 @@
 // quarndriver.cpp: starting roomcaster_quarn.exe and using it from outside.
-#include "quarndriver.h"
+#include "tests/app/quarndriver.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <map>
 #include <sstream>
 
-#include "hostshell.h"
+#include "tests/app/hostshell.h"
 
 #ifndef QUARN_DIST_DIR
 #error "QUARN_DIST_DIR: the dist folder (unix path)"

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "hostshell.h"  // readfile, and the host commands of the sound tests
+#include "tests/app/hostshell.h"  // readfile, and the host commands of the sound tests
 
 // A run ends the program if it is still running when the run goes (a failed test).
 struct QuarnRun {

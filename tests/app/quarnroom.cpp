@@ -1,10 +1,10 @@
 // quarnroom.cpp: null sinks and a loopback as a room (see quarnroom.h).
-#include "quarnroom.h"
+#include "tests/app/quarnroom.h"
 
 #include <windows.h>
 
-#include "quarndriver.h"
-#include "hostshell.h"
+#include "tests/app/quarndriver.h"
+#include "tests/app/hostshell.h"
 
 static std::string firstline(const std::string &s) { return s.substr(0, s.find('\n')); }
 

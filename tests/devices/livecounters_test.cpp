@@ -3,7 +3,7 @@
 // their own counter, so a drop-out can be traced to its side.
 #include <gtest/gtest.h>
 
-#include "wavefake.h"
+#include "tests/devices/wavefake.h"
 
 namespace {
 

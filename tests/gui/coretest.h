@@ -4,8 +4,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "coreboxes.h"
-#include "gui_quarn.h"
+#include "tests/gui/coreboxes.h"
+#include "gui_quarn/gui_quarn.h"
 
 // Declares a control the way the control-kind operations do.
 inline void declare(const std::string &fullname, const std::string &classname, uint32_t style,

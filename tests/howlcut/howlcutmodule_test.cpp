@@ -13,7 +13,7 @@
 
 #include "howlcut/howlcutdsp.h"
 #include "howlcut/howlcutstate.h"
-#include "howlroom.h"
+#include "tests/howlcut/howlroom.h"
 #include "pluginhost/plugincontract.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "galleryshot.h"
-#include "howlkit.h"
+#include "tools/gallery/galleryshot.h"
+#include "tests/howlcut/howlkit.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "pluginhost/pluginhost.h"
-#include "howlroom.h"
+#include "tests/howlcut/howlroom.h"
 
 // Polls until `done` holds, at most 20 s; false if it never did. A guard
 // against hanging only: no test asserts how long anything takes.

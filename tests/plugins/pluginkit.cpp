@@ -1,5 +1,5 @@
 // pluginkit.cpp: the shared test helpers of pluginkit.h.
-#include "pluginkit.h"
+#include "tests/plugins/pluginkit.h"
 
 #include "app/render/render.h"
 #include "engine/wavfile.h"

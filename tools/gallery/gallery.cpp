@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "galleryshot.h"
-#include "gui_quarn.h"
+#include "tools/gallery/galleryshot.h"
+#include "gui_quarn/gui_quarn.h"
 
 static const guistrings fruits = {"", "apple", "banana", "cherry", "damson"};
 static const guistrings rooms = {"kitchen", "hall", "cellar", "attic"};

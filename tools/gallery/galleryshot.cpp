@@ -1,6 +1,6 @@
 // galleryshot: BMP files for the gallery's picture controls and its screenshot.
 // Thread: user-interface thread.
-#include "galleryshot.h"
+#include "tools/gallery/galleryshot.h"
 
 #include <cstdio>
 
