@@ -51,6 +51,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # small memory-backed folder on most desktops: in the user's cache folder.
 : "${QUARN_PREFIXES:=${XDG_CACHE_HOME:-$HOME/.cache}/roomcaster_quarn}"
 export WINEPREFIX="${QUARN_WINEPREFIX:-$QUARN_PREFIXES/wineprefix}"
+# Wine makes the prefix folder itself, but not the folders above it.
+mkdir -p "$(dirname "$WINEPREFIX")"
 if [ "${1:-}" = "stop" ]; then
   stopservices
   return 0 2>/dev/null || exit 0
