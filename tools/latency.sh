@@ -67,7 +67,13 @@ if [ "$program" = quarn ]; then
                                             p == part && $2 " " $3 " " $4 == name || p == part && $2 == name { print $1; exit }'; }
   # The plug-ins tools/run.sh ships: ringout in plugin, howlcut in plugin2.
   mkdir -p "$work/quarn" && cp -r "$top/dist/roomcaster_quarn.exe" "$top/dist/plugin" "$work/quarn/"
-  [ ! -d "$top/dist/plugin2" ] || cp -r "$top/dist/plugin2" "$work/quarn/"
+  # howlcut is loaded but switched off in its howlcut.ini (line 1): the steady
+  # measuring tone is a pure sine held for the whole run, which is what a howl
+  # looks like, and howlcut would notch it.
+  if [ -d "$top/dist/plugin2" ]; then
+    cp -r "$top/dist/plugin2" "$work/quarn/"
+    printf ' 0\r\n 1\r\n' >"$work/quarn/plugin2/howlcut.ini"
+  fi
   printf ' 10\r\n 10\r\n %d\r\n %d\r\n 1\r\n %d\r\n' "$(number in "Monitor of $into")" "$(number out "$outof")" \
     "$blocksize" >"$work/quarn/roomcaster_quarn.ini"
   cd "$work/quarn"
