@@ -126,11 +126,11 @@ Row measure(const LoopSetup& setup, int setupindex, const RoomSpec& room, int ro
 
 // One run in steps of 0.5 s, with the meter's verdict and howlcut's notches
 // after each step.
-int trace(const Material& mat, const char* spec) {
+int trace(const Material& mat, const char* what) {
   char name[16] = "";
   int room = 0;
   double gain = 0;
-  if (std::sscanf(spec, "%d,%15[a-z],%lf", &room, name, &gain) != 3 || room < 1 || room > 20) {
+  if (std::sscanf(what, "%d,%15[a-z],%lf", &room, name, &gain) != 3 || room < 1 || room > 20) {
     std::fprintf(stderr, "howlsim: --trace ROOM,MATERIAL,GAIN (e.g. 15,speech,-6.5)\n");
     return 2;
   }
