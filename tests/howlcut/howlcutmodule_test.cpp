@@ -27,7 +27,18 @@ T bind(HMODULE module, const char *name) {
   return f;
 }
 
-const fs::path root = fs::temp_directory_path() / ("howlcutmodule_" + std::to_string(GetCurrentProcessId()));
+// A program folder in the temp folder, new for each run: Wine hands out the
+// same process ids run after run. A run's own copies stay behind (Wine will
+// not remove a module file this process has loaded), so each run first
+// removes what earlier runs left.
+fs::path freshroot() {
+  std::error_code ignored;
+  for (const auto &left : fs::directory_iterator(fs::temp_directory_path(), ignored))
+    if (left.path().filename().string().rfind("howlcutmodule_", 0) == 0) fs::remove_all(left.path(), ignored);
+  return fs::temp_directory_path() /
+         ("howlcutmodule_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount64()));
+}
+const fs::path root = freshroot();
 
 HMODULE loadcopy(const char *folder, const char *ini) {
   fs::create_directories(root / folder);
