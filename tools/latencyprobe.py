@@ -5,9 +5,14 @@
       writes a click train: a steady 441 Hz tone at 1500 with a click every
       2 s (5 ms of 3 kHz at 24000), 16-bit stereo 44100 Hz.
   latencyprobe.py measure INSOURCE OUTSOURCE SECONDS
-      records both PulseAudio sources at once in one process (so both
-      recordings share one time base), then prints the round trip of each
-      click from INSOURCE to OUTSOURCE, the clicks lost and the silent gaps.
+      records both sources on one time base, then prints the round trip of
+      each click from INSOURCE to OUTSOURCE, the clicks lost and the silent
+      gaps. Under PipeWire both sinks' monitors feed the two channels of one
+      recording stream, so they are taken in the same graph cycles and there
+      is no offset to estimate. Elsewhere two PulseAudio streams are opened
+      one after the other, and the second is taken to start as much later as
+      its opening was: right to a few ms on one source, but two sinks'
+      monitors can differ by tens of ms.
   latencyprobe.py waitsound SOURCE SECONDS
       returns once SOURCE carries sound, or fails after SECONDS.
       With QUARN_LATENCY_KEEP=FOLDER both recordings are kept there
@@ -19,9 +24,13 @@ whole, so any silent stretch in the output is a drop-out, not the chain.
 import ctypes
 import os
 import math
+import shutil
+import signal
 import statistics
 import struct
+import subprocess
 import sys
+import tempfile
 import time
 import wave
 
@@ -104,6 +113,52 @@ def record(sources, seconds):
     return samples, [t - starts[0] for t in starts]
 
 
+def onpipewire():
+    """True when the server is PipeWire and its own recorder and linker are at hand."""
+    if not (shutil.which('pw-record') and shutil.which('pw-link') and shutil.which('pactl')):
+        return False
+    info = subprocess.run(['pactl', 'info'], capture_output=True, text=True).stdout
+    return 'PipeWire' in info
+
+
+def links(direction):
+    """The ports PipeWire lists: 'i' inputs, 'o' outputs."""
+    return subprocess.run(['pw-link', '-' + direction], capture_output=True, text=True).stdout.split()
+
+
+def recordlinked(sources, seconds):
+    """The first channel of each sink monitor in sources (at most two), recorded
+    by one PipeWire stream that no session manager links elsewhere: the
+    monitors land in the same cycles, so the recordings start together."""
+    name = 'quarnprobe%d' % os.getpid()
+    inputs = [name + ':input_FL', name + ':input_FR']
+    outputs = [src[:-len('.monitor')] + ':monitor_FL' for src in sources]
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, 'both.wav')
+        recorder = subprocess.Popen(['pw-record', '--channels', '2', '--rate', str(RATE), '--format', 's16',
+                                     '-P', '{ node.name=%s node.autoconnect=false }' % name, path],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            for _ in range(100):
+                if all(p in links('i') for p in inputs[:len(sources)]) and all(p in links('o') for p in outputs):
+                    break
+                time.sleep(0.05)
+            else:
+                sys.exit('latencyprobe: PipeWire did not show the ports %s' % ' '.join(inputs + outputs))
+            for out, into in zip(outputs, inputs):
+                if subprocess.run(['pw-link', out, into], capture_output=True).returncode != 0:
+                    sys.exit('latencyprobe: cannot link %s to %s' % (out, into))
+            time.sleep(seconds)
+        finally:
+            recorder.send_signal(signal.SIGINT)  # pw-record completes the file's header
+            recorder.wait(10)
+        with wave.open(path, 'rb') as w:
+            both = struct.unpack('<%dh' % (2 * w.getnframes()), w.readframes(w.getnframes()))
+    # Before the links are made both channels are silent: drop that stretch.
+    first = next((k for k in range(0, len(both), 2) if both[k] or both[k + 1]), len(both)) // 2
+    return [both[2 * first::2], both[2 * first + 1::2]][:len(sources)]
+
+
 def waitsound(source, seconds):
     """Returns once the source carries sound (exit 0), or after seconds (exit 1)."""
     lib = pulse()
@@ -143,7 +198,12 @@ def keep(path, samples):
 
 
 def measure(insource, outsource, seconds):
-    (x, y), offsets = record([insource, outsource], seconds)
+    if onpipewire() and insource.endswith('.monitor') and outsource.endswith('.monitor'):
+        (x, y), offsets = recordlinked([insource, outsource], seconds), [0.0, 0.0]
+        together = 'one stream for both'
+    else:
+        (x, y), offsets = record([insource, outsource], seconds)
+        together = 'streams started %.1f ms apart' % (offsets[1] * 1000)
     folder = os.environ.get('QUARN_LATENCY_KEEP')
     if folder:  # both recordings, for a closer look
         keep(os.path.join(folder, 'in.wav'), x)
@@ -191,8 +251,8 @@ def measure(insource, outsource, seconds):
         trips.sort()
         print('round trip ms: median %.1f  min %.1f  max %.1f  spread %.1f' %
               (statistics.median(trips), trips[0], trips[-1], trips[-1] - trips[0]))
-    print('output tone peak %d; silent gaps %d, longest %.0f ms; streams started %.1f ms apart' %
-          (tone, gaps, longest * WINDOW * 1000, offsets[1] * 1000))
+    print('output tone peak %d; silent gaps %d, longest %.0f ms; %s' %
+          (tone, gaps, longest * WINDOW * 1000, together))
     print('gaps start at s:', ' '.join('%.2f' % t for t in starts[:20]))
 
 
