@@ -11,6 +11,7 @@
 #
 #   source tools/services.sh        start what is missing (or reuse it)
 #   bash tools/services.sh stop     end what these scripts started, and nothing else
+#   bash tools/services.sh          start what is missing, from a script (a fresh sound server where ours has ended)
 
 : "${QUARN_STATE:=${XDG_RUNTIME_DIR:-/tmp}/roomcaster_quarn-$(id -u)}"
 mkdir -p "$QUARN_STATE"
@@ -53,6 +54,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX="${QUARN_WINEPREFIX:-$QUARN_PREFIXES/wineprefix}"
 # Wine makes the prefix folder itself, but not the folders above it.
 mkdir -p "$(dirname "$WINEPREFIX")"
+# For the test scripts: run as a program ("bash $QUARN_SERVICES"), it starts
+# afresh whatever of this has ended.
+export QUARN_STATE QUARN_SERVICES="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/services.sh"
 if [ "${1:-}" = "stop" ]; then
   stopservices
   return 0 2>/dev/null || exit 0
@@ -80,13 +84,33 @@ fi
 soundreachable() { pactl info >/dev/null 2>&1; }
 waitforsound() { for _ in $(seq 100); do soundreachable && return 0; sleep 0.1; done; return 1; }
 
+# The sound server started here, when it no longer answers (its PulseAudio
+# side crashed in an earlier test case): what is left of it is ended, so that
+# a fresh one starts in its place and one crash fails one case, not every
+# case after it.
+stopsound() {
+  local pid start
+  [ -f "$QUARN_STATE/pids" ] && while read -r pid start; do
+    [ "$(awk '{ print $22 }' "/proc/$pid/stat" 2>/dev/null)" = "$start" ] || continue
+    case "$(cat "/proc/$pid/comm" 2>/dev/null)" in
+      pipewire|wireplumber|pipewire-pulse|dbus-daemon|pulseaudio) kill "$pid" 2>/dev/null || true ;;
+    esac
+  done <"$QUARN_STATE/pids"
+  rm -f "$QUARN_STATE/pulse-server" "$QUARN_STATE/pipewire-runtime"
+}
+
 # A server started here earlier is used again.
 if ! soundreachable && [ -f "$QUARN_STATE/pulse-server" ]; then
   export PULSE_SERVER="$(cat "$QUARN_STATE/pulse-server")"
   if [ -f "$QUARN_STATE/pipewire-runtime" ]; then
     export PIPEWIRE_RUNTIME_DIR="$(cat "$QUARN_STATE/pipewire-runtime")"
   fi
-  soundreachable && QUARN_OWN_SOUND=1 || unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR
+  if soundreachable || { sleep 1; soundreachable; }; then
+    QUARN_OWN_SOUND=1
+  else
+    unset PULSE_SERVER PIPEWIRE_RUNTIME_DIR
+    stopsound
+  fi
 fi
 
 # PipeWire without a desktop: a runtime folder and a session bus of its own

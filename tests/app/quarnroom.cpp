@@ -9,7 +9,13 @@
 static std::string firstline(const std::string &s) { return s.substr(0, s.find('\n')); }
 
 QuarnRoom::QuarnRoom() {
-  if (hostshell("pactl info", 10000).status != 0) return;
+  // The test command's own server, ended in an earlier case (a crash), is
+  // started afresh first (tools/services.sh run as a program).
+  if (hostshell("pactl info >/dev/null 2>&1 || { [ -n \"$QUARN_SERVICES\" ] && "
+                "bash \"$QUARN_SERVICES\" >/dev/null 2>&1; pactl info; }",
+                60000)
+          .status != 0)
+    return;
   const std::string id = std::to_string(GetCurrentProcessId());
   speaker = "quarnroomspk" + id;
   mic = "quarnroommic" + id;

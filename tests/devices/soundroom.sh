@@ -5,7 +5,9 @@
 #   playnoise / stopnoise  noise into $mic, in a loop
 #   peak FILE.raw [SECONDS]  highest |sample| of a raw recording (its last SECONDS)
 #   record SECONDS FILE.raw  records $speaker's monitor
-# Exits 77 (skipped) when no sound server is reachable.
+# Exits 77 (skipped) when no sound server is reachable. The test command's
+# own server, ended in an earlier case (a crash), is first started afresh.
+pactl info >/dev/null 2>&1 || [ -z "${QUARN_SERVICES:-}" ] || bash "$QUARN_SERVICES" >/dev/null 2>&1 || true
 pactl info >/dev/null 2>&1 || { echo "no sound server reachable: skipped"; exit 77; }
 scratch=$(mktemp -d)
 roommodules=""
