@@ -148,6 +148,7 @@ def recordlinked(sources, seconds):
             for out, into in zip(outputs, inputs):
                 if subprocess.run(['pw-link', out, into], capture_output=True).returncode != 0:
                     sys.exit('latencyprobe: cannot link %s to %s' % (out, into))
+            linked = time.time()
             time.sleep(seconds)
         finally:
             recorder.send_signal(signal.SIGINT)  # pw-record completes the file's header
@@ -156,7 +157,7 @@ def recordlinked(sources, seconds):
             both = struct.unpack('<%dh' % (2 * w.getnframes()), w.readframes(w.getnframes()))
     # Before the links are made both channels are silent: drop that stretch.
     first = next((k for k in range(0, len(both), 2) if both[k] or both[k + 1]), len(both)) // 2
-    return [both[2 * first::2], both[2 * first + 1::2]][:len(sources)]
+    return [both[2 * first::2], both[2 * first + 1::2]][:len(sources)], linked
 
 
 def waitsound(source, seconds):
@@ -199,9 +200,10 @@ def keep(path, samples):
 
 def measure(insource, outsource, seconds):
     if onpipewire() and insource.endswith('.monitor') and outsource.endswith('.monitor'):
-        (x, y), offsets = recordlinked([insource, outsource], seconds), [0.0, 0.0]
+        ((x, y), began), offsets = recordlinked([insource, outsource], seconds), [0.0, 0.0]
         together = 'one stream for both'
     else:
+        began = time.time()
         (x, y), offsets = record([insource, outsource], seconds)
         together = 'streams started %.1f ms apart' % (offsets[1] * 1000)
     folder = os.environ.get('QUARN_LATENCY_KEEP')
@@ -254,6 +256,7 @@ def measure(insource, outsource, seconds):
     print('output tone peak %d; silent gaps %d, longest %.0f ms; %s' %
           (tone, gaps, longest * WINDOW * 1000, together))
     print('gaps start at s:', ' '.join('%.2f' % t for t in starts[:20]))
+    print('recording began at %.2f s since 1970 (to line up runs side by side)' % began)
 
 
 if __name__ == '__main__':
