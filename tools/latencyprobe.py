@@ -16,7 +16,9 @@
   latencyprobe.py waitsound SOURCE SECONDS
       returns once SOURCE carries sound, or fails after SECONDS.
       With QUARN_LATENCY_KEEP=FOLDER both recordings are kept there
-      (in.wav and out.wav, mono; out.wav starts as many ms later as printed).
+      (in.wav and out.wav, mono; out.wav starts as many ms later as printed),
+      and gaps.txt: every silent gap's start and length, in seconds since
+      1970 (to line up with another run's).
 
 The 441 Hz tone (100 frames a period) passes the engine's averaging comb
 whole, so any silent stretch in the output is a drop-out, not the chain.
@@ -231,7 +233,7 @@ def measure(insource, outsource, seconds):
     # Silent stretches of the output: windows under a tenth of the tone's level,
     # from the first window with sound (before it the recording is starting).
     gaps, longest, run = 0, 0, 0
-    starts = []
+    starts, lengths = [], []
     first = next((k for k, p in enumerate(peaks) if p >= tone / 10), len(peaks))
     for k in range(first, len(peaks)):
         if peaks[k] < tone / 10:
@@ -241,11 +243,13 @@ def measure(insource, outsource, seconds):
                 gaps += 1
                 longest = max(longest, run)
                 starts.append((k - run) * WINDOW)
+                lengths.append(run)
             run = 0
     if run:
         gaps += 1
         longest = max(longest, run)
         starts.append((len(peaks) - run) * WINDOW)
+        lengths.append(run)
     print('clicks %d  lost %d' % (len(trips) + lost, lost))
     if lostat:
         print('lost clicks at s:', ' '.join('%.2f' % t for t in lostat))
@@ -257,6 +261,10 @@ def measure(insource, outsource, seconds):
           (tone, gaps, longest * WINDOW * 1000, together))
     print('gaps start at s:', ' '.join('%.2f' % t for t in starts[:20]))
     print('recording began at %.2f s since 1970 (to line up runs side by side)' % began)
+    if folder:
+        with open(os.path.join(folder, 'gaps.txt'), 'w') as f:
+            for t, n in zip(starts, lengths):
+                f.write('%.3f %.3f\n' % (began + t, n * WINDOW))
 
 
 if __name__ == '__main__':
