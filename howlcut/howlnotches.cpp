@@ -82,32 +82,20 @@ void howlnotchbiquad(double frequency, double depth, double c[5]) {
   c[4] = a2;
 }
 
-// A howl at an active notch is that notch's: it deepens (once the last change
-// has had time to act). A howl a little beside its nearest notch gets a notch
-// of its own and the old one stays: a notch pulls the loop's phase, and the
-// room then howls on the notch's skirt; moved there, the notch would leave
-// its first howl free to come back, and the two would take turns.
+// A howl near an active notch is that notch's: it deepens (once the last
+// change has had time to act) and moves onto the howl. Otherwise a notch is placed.
 void howlfound(HowlState& st, double frequency) {
-  HowlNotch* nearest = nullptr;
-  double distance = 0.0;
   for (HowlNotch& n : st.notch) {
     if (!n.active) continue;
     const double target = n.nextfrequency > 0.0 ? n.nextfrequency : n.frequency;
-    const double d = std::fabs(std::log2(frequency / target));
-    if (nearest == nullptr || d < distance) nearest = &n, distance = d;
-  }
-  if (nearest != nullptr && distance <= howlcapture) {
-    HowlNotch& n = *nearest;
+    if (std::fabs(std::log2(frequency / target)) > howlcapture) continue;
     if (n.nextfrequency > 0.0) return;  // its slot is on the way
-    if (distance <= howlownhowl) {
-      if (st.analyses - n.heard > 2 * howlsettle) n.hits++;  // it came back after a rest
-      n.heard = st.analyses;
-      if (st.analyses - n.changed < howlsettle) return;
-      deepen(st, n);
-      return;
-    }
+    if (st.analyses - n.heard > 2 * howlsettle) n.hits++;  // it came back after a rest
     n.heard = st.analyses;
-    if (st.analyses - n.changed < howlsettle) return;  // the notch may still be pulling it
+    if (st.analyses - n.changed < howlsettle) return;
+    if (std::fabs(std::log2(frequency / n.frequency)) > howlretune) tune(n, frequency);
+    deepen(st, n);
+    return;
   }
   place(st, frequency);
 }

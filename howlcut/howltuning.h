@@ -115,8 +115,8 @@ constexpr double howldeepenstep = 3.0;   // dB added while the howl persists
 constexpr double howlmaxdepth = 18.0;    // dB cap
 constexpr double howlcutramp = 1.0 / 2205.0;  // c moves at most this per frame: 0 to 1 in 50 ms
 constexpr int howlsettle = 4;            // analyses after a change before a notch is judged again
-constexpr double howlownhowl = 1.0 / 96.0;  // octaves: a howl this close to a notch is its own
-constexpr double howlcapture = 1.0 / 24.0;  // octaves: one this close waits for the notch's last change to act
+constexpr double howlcapture = 1.0 / 24.0;  // octaves: a howl this close to a notch belongs to it
+constexpr double howlretune = 1.0 / 96.0;   // octaves: a notch is moved to its howl if further off
 
 // Release: a notch not heard from for howlhold analyses gives back 3 dB every
 // howlreleasestep analyses; at 0 dB its slot is free. One that came back
