@@ -8,7 +8,7 @@
 // "Integer part" throughout is the floor, so the default block size of 400
 // frames gives position -2, which selects nothing. Every position is worked out
 // in double and saturated, so no stored value can overflow a conversion.
-// Portable; user-interface thread.
+// Portable; user-interface thread. The folder's chief header is panel.h.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -1,5 +1,6 @@
 // paneldisplay.cpp: the status text in "win.msg" and the two level bars in
 // "win.vuout", refreshed by the main loop at most every 0.24 s.
+#include "app/panel/panel.h"
 #include "app/panel/panelvalues.h"
 #include "app/quarn/quarnapp.h"
 #include "engine/devices/liveclock.h"

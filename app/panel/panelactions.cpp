@@ -1,11 +1,12 @@
 // panelactions.cpp: the actions of the main window's controls. Each writes the
 // engine's parameters whole; the audio thread hears them from the next sample.
 // Most hand the keyboard focus back to the status box "win.msg" ("focus back").
-#include "app/quarn/panelactions.h"
+#include "app/panel/panelactions.h"
 
 #include "app/looptest/looptest.h"
 #include "app/panel/panelvalues.h"
 #include "app/quarn/quarnapp.h"
+#include "app/settings/presetflows.h"
 #include "app/settings/settingsfile.h"
 #include "engine/engine.h"
 #include "pluginhost/pluginhost.h"

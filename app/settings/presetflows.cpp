@@ -2,6 +2,8 @@
 // dialog, in the folder "save" beside the program. Either flow leaves the
 // current directory as it found it and hands the focus back to "win.msg".
 
+#include "app/settings/presetflows.h"
+
 #include "app/quarn/quarnapp.h"
 #include "app/settings/presetfile.h"
 #include "engine/engine.h"

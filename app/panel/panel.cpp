@@ -2,8 +2,9 @@
 // Runs at start-up and after every rebuild (colour change, preset load).
 #include <algorithm>
 
+#include "app/panel/panel.h"
+#include "app/panel/panelactions.h"
 #include "app/panel/panelvalues.h"
-#include "app/quarn/panelactions.h"
 #include "app/quarn/quarnapp.h"
 #include "app/settings/settingsfile.h"
 #include "engine/engine.h"
