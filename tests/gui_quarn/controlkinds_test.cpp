@@ -1,7 +1,7 @@
 // Moving a graphic box with its image, fonts, and colours reaching open controls.
 #include "tests/gui_quarn/coretest.h"
 
-TEST_F(coretest, movecontrolkeepstheimageunlessthesizechanges) {
+TEST_F(CoreTest, MoveControlKeepsTheImageUnlessTheSizeChanges) {
   addgraphicbox("w.box", 10, 20, 40, 30, "gfx", 0);
   openplain("w");
   imagebuffer *image = getgraphicbox("w.box");
@@ -21,7 +21,7 @@ TEST_F(coretest, movecontrolkeepstheimageunlessthesizechanges) {
   EXPECT_EQ(getimagepixel(image, 5, 5), 0xFF000000u) << "new and blank";
 }
 
-TEST_F(coretest, fontsaremadeonlyfromthestockfontnumbers) {
+TEST_F(CoreTest, FontsAreMadeOnlyFromTheStockFontNumbers) {
   seteditfont(15, 12, 0);
   EXPECT_EQ(gui.editfont, (HFONT)GetStockObject(DEFAULT_GUI_FONT));
   setstaticfont(17, 11, 0x101);
@@ -33,7 +33,7 @@ TEST_F(coretest, fontsaremadeonlyfromthestockfontnumbers) {
   EXPECT_EQ(lf.lfItalic, 1) << "the low byte of italic";
 }
 
-TEST_F(coretest, anewtextbackgroundreachesanopeneditatonce) {
+TEST_F(CoreTest, ANewTextBackgroundReachesAnOpenEditAtOnce) {
   addedit("w.edit", "", 0, 10, 10, 200, 60, 0);
   openplain("w");
   pump();

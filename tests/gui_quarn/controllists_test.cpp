@@ -2,9 +2,9 @@
 // the 3999-character cut of texts read back.
 #include "tests/gui_quarn/coretest.h"
 
-struct controlslists : coretest {
+struct ControlLists : CoreTest {
   void SetUp() override {
-    coretest::SetUp();
+    CoreTest::SetUp();
     addcombobox("w.combo", 0, 10, 10, 150, 200);
     addlistbox("w.list", 0, 170, 10, 150, 200, 0);
     addedit("w.edit", "", 0, 10, 220, 300, 30, 0);
@@ -13,7 +13,7 @@ struct controlslists : coretest {
   LRESULT ask(const char *name, UINT msg) { return SendMessageA(gethandle(name), msg, 0, 0); }
 };
 
-TEST_F(controlslists, fillingskipsanemptyfirstelementandstopsatthenextone) {
+TEST_F(ControlLists, FillingSkipsAnEmptyFirstElementAndStopsAtTheNextOne) {
   guistrings names = {"", "a", "b", "c"};
   setcombolist("w.combo", names);
   EXPECT_EQ(ask("w.combo", CB_GETCOUNT), 3);
@@ -30,7 +30,7 @@ TEST_F(controlslists, fillingskipsanemptyfirstelementandstopsatthenextone) {
   EXPECT_EQ(ask("w.list", LB_GETCOUNT), 1) << "an empty list line is added";
 }
 
-TEST_F(controlslists, positionscountfromoneandzeromeansnone) {
+TEST_F(ControlLists, PositionsCountFromOneAndZeroMeansNone) {
   guistrings names = {"x", "y", "z"};  // element 0 is shown: no shift
   setlistboxlist("w.list", names);
   setcombolist("w.combo", names);
@@ -47,7 +47,7 @@ TEST_F(controlslists, positionscountfromoneandzeromeansnone) {
   EXPECT_EQ(position, 2) << "an unknown name leaves it alone";
 }
 
-TEST_F(controlslists, textsreadbackarecutat3999characters) {
+TEST_F(ControlLists, TextsReadBackAreCutAt3999Characters) {
   std::string longtext(5000, 'k');
   longtext[3998] = 'L';
   settext("w.edit", longtext);

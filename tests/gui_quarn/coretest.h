@@ -1,4 +1,4 @@
-// coretest: the fixture of the toolkit-core tests. Every test starts from
+// coretest.h: CoreTest, the fixture of the toolkit-core tests. Every test starts from
 // emptied tables (guiinit) with a thread answering message boxes, and ends
 // with every window closed.
 #pragma once
@@ -35,7 +35,7 @@ void on() {
   heardevent = guievent;
 }
 
-struct coretest : ::testing::Test {
+struct CoreTest : ::testing::Test {
   boxanswerer boxes;
   void SetUp() override {
     guiinit();

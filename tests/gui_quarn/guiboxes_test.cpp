@@ -1,7 +1,7 @@
 // Notices and confirmations, read from the real message box by a second thread.
 #include "tests/gui_quarn/coretest.h"
 
-TEST(corebox, noticeshowsitstextandtitleandconfirmanswersyesonlyforok) {
+TEST(CoreBox, NoticeShowsItsTextAndTitleAndConfirmAnswersYesOnlyForOk) {
   boxanswerer boxes({IDOK, IDOK, IDCANCEL, 0});
   guinotice("device not fount !", "notice");
   std::vector<std::string> answers(3, "unset");

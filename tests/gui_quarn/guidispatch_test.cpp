@@ -1,9 +1,9 @@
 // Commands reaching callbacks and usersubs; traps on unknown names.
 #include "tests/gui_quarn/coretest.h"
 
-struct coredispatch : coretest {
+struct CoreDispatch : CoreTest {
   void SetUp() override {
-    coretest::SetUp();
+    CoreTest::SetUp();
     declare("w.play", "button", 0x800000, on<'p'>, 120, 10, 80, 24, "play");
     declare("w.list", "listbox", 0x200001, on<'l'>, 10, 10, 100, 100);
     declare("w.file.open", "menuitem", 0, on<'m'>);
@@ -15,7 +15,7 @@ struct coredispatch : coretest {
   }
 };
 
-TEST_F(coredispatch, clicksselectionsandmenuitemsreachtheircallbackwiththeeventfilled) {
+TEST_F(CoreDispatch, ClicksSelectionsAndMenuItemsReachTheirCallbackWithTheEventFilled) {
   HWND button = gui.controls[1].handle, list = gui.controls[2].handle;
   SendMessageA(button, BM_CLICK, 0, 0);
   pump();
@@ -40,7 +40,7 @@ TEST_F(coredispatch, clicksselectionsandmenuitemsreachtheircallbackwiththeeventf
   EXPECT_EQ(heardevent.index, 3);
 }
 
-TEST_F(coredispatch, usersubsarecheckedreachedbynumberandleavetheeventalone) {
+TEST_F(CoreDispatch, UserSubsAreCheckedReachedByNumberAndLeaveTheEventAlone) {
   addusersub(999, on<'a'>);
   addusersub(10001, on<'a'>);
   addusersub(1000, on<'a'>);
@@ -70,7 +70,7 @@ TEST_F(coredispatch, usersubsarecheckedreachedbynumberandleavetheeventalone) {
   EXPECT_EQ(heardevent.index, 77);
 }
 
-TEST_F(coretest, trapsonunknownnameswarn) {
+TEST_F(CoreTest, TrapsOnUnknownNamesWarn) {
   declare("w.box", "static", 7);
   openplain("w");
   trapclose("main", on<'x'>);

@@ -9,7 +9,7 @@
 
 using namespace std::string_literals;
 
-TEST(filesfilter, itemsgivedisplaytextandpatternthenall) {
+TEST(FilesFilter, ItemsGiveDisplayTextAndPatternThenAll) {
   EXPECT_EQ(guibuildfilter("*.wav,Wave files;*.txt,Text"),
             "Wave files (*.wav)\0*.wav\0Text (*.txt)\0*.txt\0All  (*.*)\0*.*\0\0"s);
   EXPECT_EQ(guibuildfilter("*.dspquarn"), " (*.dspquarn)\0*.dspquarn\0All  (*.*)\0*.*\0\0"s);
@@ -46,7 +46,7 @@ static std::vector<std::string> answered(const std::string &title, const std::st
   return {chosen, seen, ok};
 }
 
-TEST(filesdialog, opensinthepathsfolderandsaveinthetitlemakesitasavedialog) {
+TEST(FilesDialog, OpensInThePathsFolderAndSaveInTheTitleMakesItASaveDialog) {
   char temp[MAX_PATH] = {};
   GetTempPathA(sizeof temp, temp);
   std::string folder = std::string(temp) + "quarndialog\\";

@@ -10,7 +10,7 @@ static uint32_t rgbof(const imagebuffer *im, int x, int y) {
   return getimagepixel(im, x, y) & 0xFFFFFF;
 }
 
-TEST(filesimagebuffer, copyoverwritesandclipsateveryedge) {
+TEST(FilesImageBuffer, CopyOverwritesAndClipsAtEveryEdge) {
   imagebuffer *into = createimage(4, 4, 1), *from = createimage(2, 2, 7);
   setimagepixel(from, 0, 0, 5);
   setimagepixel(from, 2, 0, 5);  // outside: dropped
@@ -24,7 +24,7 @@ TEST(filesimagebuffer, copyoverwritesandclipsateveryedge) {
   destroyimage(from);
 }
 
-TEST(filesimagebuffer, bisectionmeasuresthesizeuptoitslimits) {
+TEST(FilesImageBuffer, BisectionMeasuresTheSizeUpToItsLimits) {
   imagebuffer *im = createimage(37, 11, 0xFFFFFFFFu);  // opaque white also reads as -1
   EXPECT_EQ((std::vector<int>{measureimagewidth(im), measureimageheight(im)}),
             (std::vector<int>{37, 11}));
@@ -35,19 +35,19 @@ TEST(filesimagebuffer, bisectionmeasuresthesizeuptoitslimits) {
   destroyimage(im);
 }
 
-struct filespictures : coretest {
+struct FilesPictures : CoreTest {
   std::vector<uint32_t> pattern = {red, green, blue, white, black, grey600};  // 3 x 2
   std::string bmp = temppicture("pattern.bmp"), wide = temppicture("wide.bmp");
   std::string junk = temppicture("junk.png");
   void SetUp() override {
-    coretest::SetUp();
+    CoreTest::SetUp();
     writebmp(bmp, 3, 2, pattern);
     writebmp(wide, 2, 1, {red, white});
     writefile(junk, "this is no picture at all");
   }
 };
 
-TEST_F(filespictures, picturesaredrawntopleftattheirownsizeandkeyed) {
+TEST_F(FilesPictures, PicturesAreDrawnTopLeftAtTheirOwnSizeAndKeyed) {
   imagebuffer *im = createimage(4, 3, 0x11111111u);
   EXPECT_EQ(guidrawimage(im, bmp, 255, 0xFFABCDEFu, 0), 0);  // key 255 keys nothing
   for (int i = 0; i < 6; i++) EXPECT_EQ(rgbof(im, i % 3, i / 3), pattern[i]) << i;
@@ -64,7 +64,7 @@ TEST_F(filespictures, picturesaredrawntopleftattheirownsizeandkeyed) {
   destroyimage(im);
 }
 
-TEST_F(filespictures, missingfilesaresilentandunreadableonesnamed) {
+TEST_F(FilesPictures, MissingFilesAreSilentAndUnreadableOnesNamed) {
   EXPECT_EQ(guiloadimage(temppicture("missing.png")), nullptr);
   EXPECT_TRUE(boxes.seen().empty());
   EXPECT_EQ(guiloadbmpdib(junk), nullptr);
@@ -73,7 +73,7 @@ TEST_F(filespictures, missingfilesaresilentandunreadableonesnamed) {
                                                 {"guiloadimage", "erreur loadimage :" + junk}}));
 }
 
-TEST_F(filespictures, astretchedpictureshowsinitsgraphicboxafterredrawcontrol) {
+TEST_F(FilesPictures, AStretchedPictureShowsInItsGraphicBoxAfterRedrawControl) {
   addgraphicbox("w.box", 20, 30, 30, 20, "gfx", 0);
   openplain("w");
   pump();

@@ -2,9 +2,9 @@
 // (a zero handle names nothing); guiwait.
 #include "tests/gui_quarn/coretest.h"
 
-using reviewfidelity = coretest;
+using KeepAndForget = CoreTest;
 
-TEST_F(reviewfidelity, guiinitforgetseverythingguiclosekeepsthenames) {
+TEST_F(KeepAndForget, GuiInitForgetsEverythingGuiCloseKeepsTheNames) {
   addedit("w.e", "", on<'a'>, 10, 10, 100, 24, 0);
   addgraphicbox("w.g", 10, 40, 20, 20, "gfx", 0);
   trapleftmouse("w.g", on<'a'>);
@@ -38,7 +38,7 @@ TEST_F(reviewfidelity, guiinitforgetseverythingguiclosekeepsthenames) {
   EXPECT_TRUE(boxes.seen().empty()) << "slot 1000 is free again";
 }
 
-TEST_F(reviewfidelity, thecurrentcontrolandhandlefollowtheoperationsthatsetthem) {
+TEST_F(KeepAndForget, TheCurrentControlAndHandleFollowTheOperationsThatSetThem) {
   addcombobox("w.co", 0, 10, 10, 100, 100);
   addedit("w.e", "", 0, 10, 120, 100, 24, 0);
   openplain("w");
@@ -57,7 +57,7 @@ TEST_F(reviewfidelity, thecurrentcontrolandhandlefollowtheoperationsthatsetthem)
   EXPECT_EQ(getguiname(0), "") << "not the closed window nor its control, both at handle 0";
 }
 
-TEST_F(reviewfidelity, guiwaitdispatchesonemessagebutneverthequit) {
+TEST_F(KeepAndForget, GuiWaitDispatchesOneMessageButNeverTheQuit) {
   openplain("w");
   pump(20);
   addusersub(1000, on<'a'>);

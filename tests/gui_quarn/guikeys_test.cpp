@@ -9,7 +9,7 @@ static void setkey(int vk, bool down) {
   SetKeyboardState(state);
 }
 
-TEST_F(coretest, entercallsthefocusedcontrolsoncepernpress) {
+TEST_F(CoreTest, EnterCallsTheFocusedControlOncePerNewPress) {
   declare("w.msg", "edit", 0x1004, on<'k'>, 10, 10, 200, 60);
   openplain("w");
   SetForegroundWindow(gethandle("w"));
@@ -27,7 +27,7 @@ TEST_F(coretest, entercallsthefocusedcontrolsoncepernpress) {
   EXPECT_EQ(heard, "kk") << "nothing focused, nothing called";
 }
 
-TEST_F(coretest, typedcharactersandthekeyboardtrap) {
+TEST_F(CoreTest, TypedCharactersAndTheKeyboardTrap) {
   openplain("w");
   HWND h = gethandle("w");
   trapkeyboard("w", on<'k'>);
@@ -45,7 +45,7 @@ TEST_F(coretest, typedcharactersandthekeyboardtrap) {
 static int scrollpos = -1;
 static void onscroll() { scrollpos = GetScrollPos((HWND)guievent.lparam, SB_CTL); }
 
-TEST_F(coretest, scrollbarsmovebeforetheircallbackpagingatenthclamped) {
+TEST_F(CoreTest, ScrollBarsMoveBeforeTheirCallbackPagingATenthClamped) {
   declare("w.bar", "scrollbar", 1, onscroll, 10, 10, 20, 200);
   openplain("w");
   HWND bar = gui.controls[1].handle;
@@ -74,7 +74,7 @@ static LRESULT CALLBACK validateonlook(int code, WPARAM remove, LPARAM lparam) {
   return CallNextHookEx(0, code, remove, lparam);
 }
 
-TEST_F(coretest, apasshandlesathousandmessagesneverblocksandthequitmessageendsthepump) {
+TEST_F(CoreTest, APassHandlesAThousandMessagesNeverBlocksAndTheQuitMessageEndsThePump) {
   openplain("w");
   HWND h = gethandle("w");
   pump(20);

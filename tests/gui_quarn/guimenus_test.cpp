@@ -13,7 +13,7 @@ static std::string caption(HMENU menu, int position) {
   return text;
 }
 
-struct menus : coretest {
+struct Menus : CoreTest {
   // w.file holding open, wrap and quit on the open window w.
   void addfile() {
     addmenu("w.file", "file", MF_POPUP);
@@ -26,7 +26,7 @@ struct menus : coretest {
   }
 };
 
-TEST_F(menus, misusenameswhatismissingandslotswaitfortheopenwindow) {
+TEST_F(Menus, MisuseNamesWhatIsMissingAndSlotsWaitForTheOpenWindow) {
   addmenu("w.file", "file", MF_POPUP);  // w never opened
   openplain("w");
   closewindow("w");
@@ -61,7 +61,7 @@ TEST_F(menus, misusenameswhatismissingandslotswaitfortheopenwindow) {
   EXPECT_EQ(GetMenuItemCount(dropdown("w.file")), 1);
 }
 
-TEST_F(menus, itemscallbackwiththeirslotandtakestatesandcaptions) {
+TEST_F(Menus, ItemsCallBackWithTheirSlotAndTakeStatesAndCaptions) {
   openplain("w");
   addfile();
   HMENU file = dropdown("w.file");
@@ -91,7 +91,7 @@ TEST_F(menus, itemscallbackwiththeirslotandtakestatesandcaptions) {
   EXPECT_EQ(heard, "qoq") << "the renamed item keeps its command";
 }
 
-TEST_F(menus, closingdestroysthemenusandtheyareaddedagaininthesameslots) {
+TEST_F(Menus, ClosingDestroysTheMenusAndTheyAreAddedAgainInTheSameSlots) {
   openplain("w");
   addfile();
   checkmenuitem("w.file", 1);

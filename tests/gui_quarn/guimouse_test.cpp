@@ -2,7 +2,7 @@
 // this window that holds the point and traps that message.
 #include "tests/gui_quarn/coretest.h"
 
-TEST_F(coretest, mousetrapsgotothefirstboxholdingthepoint) {
+TEST_F(CoreTest, MouseTrapsGoToTheFirstBoxHoldingThePoint) {
   declare("o.box", "static", 7, 0, 10, 10, 100, 100, "graphicbox");  // another window's
   declare("w.a", "static", 7, 0, 10, 10, 100, 100, "graphicbox");
   declare("w.b", "static", 7, 0, 50, 50, 100, 100, "graphicbox");

@@ -44,20 +44,20 @@ static float advance() {
   return m[12];
 }
 
-struct opengl : coretest {
+struct OpenGl : CoreTest {
   void SetUp() override {
-    coretest::SetUp();
+    CoreTest::SetUp();
     addgraphicbox("w.gl", 10, 10, 64, 64, "", 0);
     addgraphicbox("w.other", 90, 10, 64, 64, "", 0);
     openplain("w");
   }
   void TearDown() override {
     guistopopenGL();
-    coretest::TearDown();
+    CoreTest::TearDown();
   }
 };
 
-TEST_F(opengl, aboxclearstoacolourandawindowshowsitsswap) {
+TEST_F(OpenGl, ABoxClearsToAColourAndAWindowShowsItsSwap) {
   guistartopenGL("w.gl");
   glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -83,7 +83,7 @@ TEST_F(opengl, aboxclearstoacolourandawindowshowsitsswap) {
   ReleaseDC(0, screen);
 }
 
-TEST_F(opengl, textcallsonelistperunsignedbyteuptothe255th) {
+TEST_F(OpenGl, TextCallsOneListPerUnsignedByteUpToThe255th) {
   guistartopenGL("w.gl");
   EXPECT_TRUE(glIsList(99000) && glIsList(99255) && !glIsList(99256));
   glyphview(64, 64);
@@ -103,7 +103,7 @@ TEST_F(opengl, textcallsonelistperunsignedbyteuptothe255th) {
   EXPECT_EQ(advanceof(std::string(300, 'H')), a255) << "only the first 255 are drawn";
 }
 
-TEST_F(opengl, texturesgetalphabybrightnessinthechosendirection) {
+TEST_F(OpenGl, TexturesGetAlphaByBrightnessInTheChosenDirection) {
   // 4 x 4 (no rescaling for the mipmaps), rows top-down.
   std::string bmp = temppicture("texture.bmp");
   writebmp(bmp, 4, 4, {0xFFFFFF, 0xC8C8C8, 0x646464, 0x000000, 0xFF0000, 0x00FF00, 0x0000FF,
@@ -149,7 +149,7 @@ TEST_F(opengl, texturesgetalphabybrightnessinthechosendirection) {
   DeleteFileA(bmp.c_str());
 }
 
-TEST_F(opengl, startingonanothertargetreleasestheearlierone) {
+TEST_F(OpenGl, StartingOnAnotherTargetReleasesTheEarlierOne) {
   guistartopenGL("w.gl");
   HGLRC first = guigl.rc;
   guistartopenGL("w.other");

@@ -4,7 +4,7 @@
 static void one() {}
 static void two() {}
 
-TEST_F(coretest, anexistingfullnamereusesitsslotandoverwriteseverything) {
+TEST_F(CoreTest, AnExistingFullNameReusesItsSlotAndOverwritesEverything) {
   declare("w.a", "button", 0x800000, one, 1, 2, 3, 4, "first");
   declare("w.b", "edit", 0x1004);
   gui.pendingclass = "static";
@@ -20,7 +20,7 @@ TEST_F(coretest, anexistingfullnamereusesitsslotandoverwriteseverything) {
   EXPECT_EQ(gui.controls[2].style, 0x1004u) << "style 0 keeps the pending style";
 }
 
-TEST_F(coretest, anamewithoutawindowpartisrefused) {
+TEST_F(CoreTest, ANameWithoutAWindowPartIsRefused) {
   declare("w.ok", "button", 0);
   declare("gain", "button", 0);
   EXPECT_EQ(gui.currentcontrol, 0);
@@ -31,7 +31,7 @@ TEST_F(coretest, anamewithoutawindowpartisrefused) {
                                   {"guiaddcontrol", "invalid window control name : .gain !"}}));
 }
 
-TEST_F(coretest, fulltablesrefuseanewnamebutkeepreusingaknownone) {
+TEST_F(CoreTest, FullTablesRefuseANewNameButKeepReusingAKnownOne) {
   for (int i = 1; i <= ngui; i++) {
     declare("w.c" + std::to_string(i), "button", 0);
     gui.windows[i].name = std::string("w").append(std::to_string(i));
@@ -58,7 +58,7 @@ TEST_F(coretest, fulltablesrefuseanewnamebutkeepreusingaknownone) {
                                   {"guinotice", "900 max number of window reached !"}}));
 }
 
-TEST_F(coretest, lookupfindswindowsfirstthencontrolsexactly) {
+TEST_F(CoreTest, LookupFindsWindowsFirstThenControlsExactly) {
   declare("box.x", "button", 0);
   openplain("box.x");  // a window whose name reads like a control of "box"
   openplain("box");    // creates the control box.x

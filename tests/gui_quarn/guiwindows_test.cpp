@@ -1,7 +1,7 @@
 // Opening, closing and reopening windows; the close box; guiclose.
 #include "tests/gui_quarn/coretest.h"
 
-TEST_F(coretest, openingmakesthewindowscontrolsandreopeningmakesthemagain) {
+TEST_F(CoreTest, OpeningMakesTheWindowsControlsAndReopeningMakesThemAgain) {
   declare("other.b", "button", 0);
   declare("w.b", "button", 0x800000, 0, 10, 10, 80, 24, "play");
   declare("w.e", "edit", 0x1004);
@@ -41,7 +41,7 @@ TEST_F(coretest, openingmakesthewindowscontrolsandreopeningmakesthemagain) {
                                                 {"guinotice", "w window yet closed !"}}));
 }
 
-TEST_F(coretest, thecloseboxonlycallsthetrap) {
+TEST_F(CoreTest, TheCloseBoxOnlyCallsTheTrap) {
   openplain("w");
   HWND h = gethandle("w");
   EXPECT_EQ(SendMessageA(h, WM_CLOSE, 0, 0), 0);
@@ -58,7 +58,7 @@ TEST_F(coretest, thecloseboxonlycallsthetrap) {
   EXPECT_EQ(heard, "c") << "a zero callback removes the trap";
 }
 
-TEST_F(coretest, guicloseclosesallwindowsandtellsofeach) {
+TEST_F(CoreTest, GuiCloseClosesAllWindowsAndTellsOfEach) {
   openplain("a");
   openplain("b");
   openplain("c");

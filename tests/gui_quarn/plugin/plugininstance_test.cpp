@@ -4,7 +4,7 @@
 #include "tests/gui_quarn/coretest.h"
 #include "tests/gui_quarn/filespictures.h"
 
-TEST_F(coretest, fontskeepthestockwidthatweight500) {
+TEST_F(CoreTest, FontsKeepTheStockWidthAtWeight500) {
   LOGFONTA stock = {}, made = {};
   GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
   seteditfont(17, 20, 1);
@@ -13,7 +13,7 @@ TEST_F(coretest, fontskeepthestockwidthatweight500) {
             (std::vector<long>{-20, stock.lfWidth, 500, 1}));
 }
 
-TEST_F(coretest, imagecontrolsloadthroughthebmploader) {
+TEST_F(CoreTest, ImageControlsLoadThroughTheBmpLoader) {
   std::string bmp = temppicture("plugin.bmp"), junk = temppicture("plugin.png");
   writebmp(bmp, 2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF});
   writefile(junk, "no picture");
@@ -26,7 +26,7 @@ TEST_F(coretest, imagecontrolsloadthroughthebmploader) {
   DeleteFileA(junk.c_str());
 }
 
-TEST_F(coretest, scrollbarsarereadandsetbyname) {
+TEST_F(CoreTest, ScrollBarsAreReadAndSetByName) {
   addscrollbar("w.bar", "vert", 0, 10, 10, 20, 200, 0);
   openplain("w");
   setscrollbarrange("w.bar", 5, 50);
