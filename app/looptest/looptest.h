@@ -1,6 +1,6 @@
 // looptest.h: the loop test, run by the main loop when loopteststate is looptestrequested.
 //
-//   loopteststate = looptestrunning; looptest(); loopteststate = 0;
+//   engine.loopteststate = looptestrunning; looptest(); engine.loopteststate = 0;
 //
 // Asks first ("test loop ? (adjust gain)"), measures the room, sets testgain, and
 // puts back gain, play and the engine's input and output modes as it ends.

@@ -5,7 +5,7 @@
 //   writesettings();           // normal exit, after winx and winy are taken from the window
 //
 // The file is one number per line, a value's meaning being its line (the codec of
-// app/numberlines): winx, winy, wavein, waveout, then the effect parameters of the
+// numberlines/): winx, winy, wavein, waveout, then the effect parameters of the
 // engine, testgain, color, tdecay, kdecay, the stored noise list with its count,
 // the noise threshold, tplug, bypass, pan and wet. A missing line keeps its
 // default, so a missing or empty file starts the program with every default.
