@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "pluginhost/pluginhost.h"
+#include "tests/pluginhost/modulekit.h"  // waitfor
 
 namespace fs = std::filesystem;
 
@@ -33,17 +34,6 @@ fn moduleexport(void *module, const char *name) {
 // A fixture counter ("fixturecalls" ...) of a module, or of the one in `slot`.
 int modulecounter(void *module, const char *name);
 inline int slotcounter(int slot, const char *name) { return modulecounter(pluginslots[slot].module, name); }
-
-// Polls until `done` holds, at most `ms` milliseconds; false if it never did.
-// Only a guard against hanging: no test asserts how long anything takes.
-template <typename cond>
-bool waitfor(cond done, int ms = 20000) {
-  for (int waited = 0; !done(); waited += 10) {
-    if (waited >= ms) return false;
-    Sleep(10);
-  }
-  return true;
-}
 
 // Every host test lays out its own program folder `prog` (tree\prog) in a fresh
 // temporary folder, which is both the program's folder and the current
