@@ -9,12 +9,16 @@
 // The number-per-line codec of the settings, preset and plug-in files is the
 // bottom folder numberlines/, shared with the plug-ins.
 //
-// Folders (portable ones are tested natively; none is called from the audio thread):
-//   settings/     roomcaster_quarn.ini and the *.dspquarn presets      (portable)
-//   panel/        the window's list entries, positions, status text, level bars (portable)
+// Folders, one per subsystem; where a subsystem has a portable half and a Windows
+// half, both are in its folder as two libraries, the portable one tested natively
+// (none is called from the audio thread):
+//   settings/     roomcaster_quarn.ini and the *.dspquarn presets (portable), the
+//                 "save" and "load" dialogs (Windows)
+//   panel/        the window's list entries, positions, status text, level bars
+//                 (portable), the window and its controls' actions (Windows)
 //   looptest/     the loop test: arithmetic and texts (portable), its run (Windows)
 //   audiocycle/   playback then capture opened, capture then playback closed (Windows)
-//   quarn/        the main program: window, control actions, main loop   (Windows)
+//   quarn/        the main program: arguments, start-up, main loop, its state (Windows)
 //   live/         roomcaster_live                                       (Windows)
 //   render/       roomcaster_render: a WAV file through the engine, offline (portable)
 //

@@ -1,5 +1,12 @@
 // engine: the audio engine of roomcaster_quarn.
 //
+//   engineinit();                        // program start: defaults, memories zeroed
+//   engineclock.now = mymonotonicclock;  // or engineclock.streamclock = true (offline)
+//   engineplayback.store(&port);         // the playback device's buffers (playbackport.h)
+//   pluginguard.run = catcher;           // optional: faulting plug-ins switched off (pluginhost/pluginguard.h)
+//   enginedevicesopened(now);            // starttime, modes, vupeak, autolevel
+//   processblock(samples, count);        // audio thread, once per captured block
+//
 // Floors: the engine uses the plug-in host's portable headers (the contract,
 // the slot table and the fault seam, pluginhost/pluginslot.h and
 // pluginhost/pluginguard.h) and nothing above them; the application uses the
@@ -19,13 +26,6 @@
 //                    device closes (guiscanhook.h). They feed processblock and
 //                    publish the playback port. All but streamblocks and
 //                    clientstreams is Win32.
-//
-//   engineinit();                        // program start: defaults, memories zeroed
-//   engineclock.now = mymonotonicclock;  // or engineclock.streamclock = true (offline)
-//   engineplayback.store(&port);         // the playback device's buffers (playbackport.h)
-//   pluginguard.run = catcher;           // optional: faulting plug-ins switched off (pluginhost/pluginguard.h)
-//   enginedevicesopened(now);            // starttime, modes, vupeak, autolevel
-//   processblock(samples, count);        // audio thread, once per captured block
 //
 // processblock runs every sample through the chain: input history, DC blocker,
 // averaging comb, plug-ins, wet extraction, trend guard, start-up envelope,

@@ -2,7 +2,7 @@
 //
 // The live playback device (waveout_DEVICE) fills one of these when it opens and
 // withdraws it before it closes; the renderer and the tests fill their own.
-//   playbackport p{...};  engineplayback.store(&p);   // now blocks can be placed
+//   PlaybackPort p{...};  engineplayback.store(&p);   // now blocks can be placed
 //   engineplayback.store(nullptr);                    // blocks are dropped
 // With no port (playback closed) every block is dropped.
 #pragma once

@@ -4,7 +4,8 @@
 //   addedit("win.msg", "", onenter, 10, 10, 300, 24, 0);   // declare controls
 //   trapclose("win", onclose);
 //   openwindow("win", "caption", 100, 100, 640, 480, WS_OVERLAPPEDWINDOW, 0);
-//   loop: guiscan(); read guievent in callbacks; settext("win.msg", "...");
+//   guiscan();                                   // in the program's loop; callbacks read guievent
+//   settext("win.msg", "...");
 //   guiexit("nomsg");
 //
 // Each module (program, plug-in) links its own instance: gui_quarn_main or

@@ -1,24 +1,23 @@
 // numberlines.h: files of one number per line (the settings file, the preset
-// files, ringout.ini). A value's meaning is its line; a missing line means
-// "keep the default". Portable; never called from the audio thread.
+// files, ringout.ini).
 //
-// Floors: the bottom one, beside the toolkit gui_quarn. The application (its
-// settings and presets) and the plug-ins (their .ini files) use it; it uses
-// nothing but the standard library.
-//
-// Reading:
-//   std::string text;
+//   std::string text;                      // reading:
 //   loadnumberfile(path, text);            // false: no file (text stays empty)
 //   NumberLines lines = numberlinesof(text);
 //   int32_t x = readintline(lines, 10);    // default when the file has ended
 //   float g = readrealline(lines, 1.0f);
 //   if (!numberlinesatend(lines)) ...      // "when the line was present"
-//
-// Writing:
-//   std::string out;
+//   std::string out;                       // writing:
 //   writeintline(out, -1);                 // "-1\r\n"
 //   writerealline(out, 0.77f);             // " 0.77\r\n"
 //   savenumberfile(path, out);             // temp file, then rename over
+//
+// A value's meaning is its line; a missing line means "keep the default".
+// Portable; never called from the audio thread.
+//
+// Floors: the bottom one, beside the toolkit gui_quarn. The application (its
+// settings and presets) and the plug-ins (their .ini files) use it; it uses
+// nothing but the standard library.
 //
 // A line is converted by skipping leading spaces and taking the longest
 // prefix that forms a decimal number (sign, digits, point, digits, exponent);

@@ -3,7 +3,6 @@
 //   loadplugins();            // start-up: after the settings, before the window and audio
 //   togglepluginwindows();    // the "plugins" button: any window running → close all, else start
 //   unloadplugins();          // exit: after the audio devices are closed
-//
 //   loadpluginfile(path, n);  // the renderer's --plugin PATH: one module into slot n
 //
 // Slot n (1..6) takes the first module of folder "plugin", "plugin2" ... "plugin6":

@@ -136,7 +136,7 @@ startpipewire() {
   # The forced cycle of 147 frames runs as 128: PipeWire 0.3.65 rounds a
   # forced quantum down to a power of two. Turning that off (a configuration
   # drop-in with clock.power-of-two-quantum = false) was measured and lost
-  # more: tests/devices/livelatency.sh lost clicks in 2 of 3 runs on the
+  # more: tests/engine/devices/livelatency.sh lost clicks in 2 of 3 runs on the
   # 147-frame graph and in none of 3 on the rounded one, on a quiet machine,
   # with this program and with the one before it alike. So it stays rounded.
   (

@@ -2,7 +2,7 @@
 //
 //   LiveOptions o;
 //   std::string error;
-//   if (!parseliveoptions(argc, argv, o, error)) { print error; exit 2; }
+//   if (!parseliveoptions(argc, argv, o, error)) return 2;   // after printing error
 //
 //   roomcaster_live [--seconds N] [--buffersize N] [--wavein DEVICE] [--waveout DEVICE]
 //                   [--audio waveform|wasapi] [--quiet] [--list] [--help] [--version]

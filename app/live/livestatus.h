@@ -1,6 +1,6 @@
 // livestatus.h: roomcaster_live's status line and its summary at exit.
 //
-//   LiveStatus s = readlivestatus(...);        // or filled by hand
+//   LiveStatus s{};                            // filled from the engine's counters
 //   std::puts(livestatusline(s).c_str());      // about once a second
 //   std::puts(livesummary(s, seconds).c_str()); // once, after the devices close
 //

@@ -3,7 +3,7 @@
 //   looplevel = settlestep(looplevel, testlevel);       // 120 times, 25 ms apart
 //   if (!noisetoostrong(quiet, looplevel)) looplevel -= quiet;
 //   testgain = loopceiling(looplevel);                  // 0.001 .. 3
-//   loopwarning(testpeak, testgain) == "warning loop !  2412/gain=0.090"
+//   loopwarning(testpeak, testgain) == "warning loop !  2412/gain=0.090";
 //
 // Portable; user-interface thread.
 #pragma once

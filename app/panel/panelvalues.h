@@ -1,14 +1,14 @@
 // panelvalues.h: the numbers and texts of the main window, apart from the window.
 //
-//   gainentry(41) == "krev100";  gainposition(1.0f) == 41;  gainofchoice(81) == 2.0f
-//   buffersizeentrytext(6) == "trev90";  buffersizeposition(4000) == 6
-//   statustext(status)          // what win.msg shows, refreshed every 0.24 s
-//   levelbars(vupeak, ...)      // the two bars drawn into win.vuout
+//   gainentry(41) == "krev100";  gainposition(1.0f) == 41;  gainofchoice(81) == 2.0f;
+//   buffersizeentrytext(6) == "trev90";  buffersizeposition(4000) == 6;
+//   statustext(status);         // what win.msg shows, refreshed every 0.24 s
+//   levelbars(vupeak, inputmeter, testgain, play);   // the two bars drawn into win.vuout
 //
 // "Integer part" throughout is the floor, so the default block size of 400
 // frames gives position -2, which selects nothing. Every position is worked out
 // in double and saturated, so no stored value can overflow a conversion.
-// Portable; user-interface thread.
+// Portable; user-interface thread. The folder's chief header is panel.h.
 #pragma once
 #include <cstdint>
 #include <string>

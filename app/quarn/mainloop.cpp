@@ -10,7 +10,8 @@
 // Thread: the user-interface thread; the audio runs on the devices' own threads.
 #include "app/audiocycle/audiocycle.h"
 #include "app/looptest/looptest.h"
-#include "app/quarn/panelactions.h"
+#include "app/panel/panel.h"
+#include "app/panel/panelactions.h"
 #include "app/quarn/quarnapp.h"
 #include "app/settings/settingsfile.h"
 #include "engine/engine.h"

@@ -1,10 +1,15 @@
 // quarnapp.h: the main program's own state and the parts of roomcaster_quarn.
 //
 //   runquarn(backend);           // start-up, window cycle, audio cycle, main loop, exit
-//     buildpanel();              // the main window "win" and its sixteen controls
-//     refreshpanel();            // every 0.24 s: status text and level bars
+//     buildpanel();              // the main window "win" and its sixteen controls (app/panel)
+//     refreshpanel();            // every 0.24 s: status text and level bars (app/panel)
 //     looptest();                // when loopteststate is looptestrequested ("testloop", key 8)
-//     savepresetflow(); loadpresetflow();   // the "save" and "load" buttons
+//     savepresetflow(); loadpresetflow();   // the "save" and "load" buttons (app/settings)
+//
+// app/quarn/ holds the program itself: main.cpp (arguments), mainloop.cpp (start-up
+// to exit), startup.cpp (device lists) and this state. Its subsystems are folders of
+// their own, each a portable library tested natively and a Win32 library linked
+// here: app/panel (the window), app/settings (settings and presets), app/looptest.
 //
 // The engine's parameters and switches (quitrequest, play, loopteststate ...) are
 // in `engine`; the settings of the file in `settings` (app/settings).
@@ -43,9 +48,3 @@ void listdevices();
 // What a device list shows: the system default first, then devices 0, 1, ...
 guistrings devicechoices(const guistrings &names, int count);
 constexpr const char *defaultdevicename = "system default";
-
-void buildpanel();    // panel.cpp
-void refreshpanel();  // paneldisplay.cpp
-
-void savepresetflow();  // presetflows.cpp
-void loadpresetflow();

@@ -1,7 +1,7 @@
 // render/: roomcaster_render, the offline renderer: a WAV file through the real engine.
 //
 //   RenderOptions o; std::string error;
-//   if (!parserenderoptions(argc, argv, o, error)) -> error, exit 2
+//   if (!parserenderoptions(argc, argv, o, error)) return 2;   // error: one line for stderr
 //   int status = runrender(o);   // 0 rendered, 2 bad input (one line on stderr),
 //                                // 3 rendered, but a plug-in faulted (in plugininit or
 //                                // pluginproc) and was switched off

@@ -5,7 +5,7 @@
 //   writesettings();           // normal exit, after winx and winy are taken from the window
 //
 // The file is one number per line, a value's meaning being its line (the codec of
-// app/numberlines): winx, winy, wavein, waveout, then the effect parameters of the
+// numberlines/): winx, winy, wavein, waveout, then the effect parameters of the
 // engine, testgain, color, tdecay, kdecay, the stored noise list with its count,
 // the noise threshold, tplug, bypass, pan and wet. A missing line keeps its
 // default, so a missing or empty file starts the program with every default.
@@ -13,6 +13,16 @@
 //
 // The text forms are separate, so tests and the fuzzer feed them from memory.
 // Portable. User-interface thread only (it writes the engine's parameters whole).
+//
+// app/settings/ (this is its chief header) holds the program's files, in two halves:
+//   settingsfile.h, presetfile.h   the settings file and the preset files. Portable,
+//                                  library quarn_settings, tested natively
+//                                  (tests/app/settings) and fuzzed.
+//   presetflows.h                  the "save" and "load" buttons: file dialog, then
+//                                  savepreset or loadpreset. Win32, library
+//                                  quarn_presetflows, linked by roomcaster_quarn and
+//                                  tested through the running program under Wine
+//                                  (tests/app/quarn/quarnpresets_test.cpp).
 #pragma once
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # pulsecrash.sh [ROUNDS]: the simulated room's requests to the sound server
-# (tests/app/quarnroom.cpp, tests/devices/soundroom.sh), ROUNDS times (200 by
+# (tests/app/quarnroom.cpp, tests/engine/devices/soundroom.sh), ROUNDS times (200 by
 # default), on the headless server tools/services.sh starts: two null sinks,
 # a loopback from one's monitor into the other with its volume set, a player
 # and a recorder on them, the clients ended and the loopback and the sinks

@@ -2,7 +2,7 @@
 // rotation, play at the output. Elsewhere: five or six free buffers place a
 // block and four drop it (test_streamblocks.cpp); what the chain makes of a
 // placed block (test_chainreference.cpp); non-finite plug-in results
-// (tests/plugins/chaintests.cpp).
+// (tests/pluginhost/pluginchain_test.cpp).
 #include <gtest/gtest.h>
 
 #include "tests/engine/chainharness.h"

@@ -15,38 +15,19 @@
 #include "howlcut/howlcutstate.h"
 #include "tests/howlcut/howlroom.h"
 #include "pluginhost/plugincontract.h"
+#include "tests/pluginhost/modulekit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-template <typename T>
-T bind(HMODULE module, const char *name) {
-  T f = reinterpret_cast<T>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-  EXPECT_NE(f, nullptr) << name;
-  return f;
-}
+using modulekit::bind;
 
-// A program folder in the temp folder, new for each run: Wine hands out the
-// same process ids run after run. A run's own copies stay behind (Wine will
-// not remove a module file this process has loaded), so each run first
-// removes what earlier runs left.
-fs::path freshroot() {
-  std::error_code ignored;
-  for (const auto &left : fs::directory_iterator(fs::temp_directory_path(), ignored))
-    if (left.path().filename().string().rfind("howlcutmodule_", 0) == 0) fs::remove_all(left.path(), ignored);
-  return fs::temp_directory_path() /
-         ("howlcutmodule_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount64()));
-}
-const fs::path root = freshroot();
+// A program folder new for each run (modulekit.h says why).
+const fs::path root = modulekit::freshroot("howlcutmodule_");
 
 HMODULE loadcopy(const char *folder, const char *ini) {
-  fs::create_directories(root / folder);
-  std::string built = HOWLCUT_DLL;  // a Unix path when cross-compiled: drive Z: under Wine
-  if (built[0] == '/') built = "Z:" + built;
-  fs::copy_file(built, root / folder / "howlcut.dll", fs::copy_options::overwrite_existing);
-  if (ini != nullptr) std::ofstream(root / folder / "howlcut.ini", std::ios::binary) << ini;
-  return LoadLibraryA((root / folder / "howlcut.dll").string().c_str());
+  return modulekit::loadcopy(root, HOWLCUT_DLL, "howlcut", folder, ini);
 }
 
 HowlState reference;  // the suppressor run here, beside the module's own

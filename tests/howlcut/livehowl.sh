@@ -14,7 +14,7 @@
 set -eu
 live="$1" howlcut="$2"
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../devices/soundroom.sh"
+. "$here/../engine/devices/soundroom.sh"
 fail() { echo "FAIL: $*"; exit 1; }
 # Debian's python3, which has numpy (not one that a python version manager puts first).
 python=/usr/bin/python3

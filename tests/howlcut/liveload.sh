@@ -6,7 +6,7 @@
 # program ends with status 0 and tells no fault.
 set -eu
 live="$1" howlcut="$2"
-. "$(cd "$(dirname "$0")" && pwd)/../devices/soundroom.sh"
+. "$(cd "$(dirname "$0")" && pwd)/../engine/devices/soundroom.sh"
 fail() { echo "FAIL: $*"; exit 1; }
 
 prog="$scratch/prog"

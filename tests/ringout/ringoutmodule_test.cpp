@@ -13,38 +13,19 @@
 #include <string>
 
 #include "pluginhost/plugincontract.h"
+#include "tests/pluginhost/modulekit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-template <typename T>
-T bind(HMODULE module, const char *name) {
-  T f = reinterpret_cast<T>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-  EXPECT_NE(f, nullptr) << name;
-  return f;
-}
+using modulekit::bind;
 
-// A program folder in the temp folder, new for each run: Wine hands out the
-// same process ids run after run. A run's own copies stay behind (Wine will
-// not remove a module file this process has loaded), so each run first
-// removes what earlier runs left.
-fs::path freshroot() {
-  std::error_code ignored;
-  for (const auto &left : fs::directory_iterator(fs::temp_directory_path(), ignored))
-    if (left.path().filename().string().rfind("ringoutmodule_", 0) == 0) fs::remove_all(left.path(), ignored);
-  return fs::temp_directory_path() /
-         ("ringoutmodule_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount64()));
-}
-const fs::path root = freshroot();
+// A program folder new for each run (modulekit.h says why).
+const fs::path root = modulekit::freshroot("ringoutmodule_");
 
 HMODULE loadcopy(const char *folder, const char *ini) {
-  fs::create_directories(root / folder);
-  std::string built = RINGOUT_DLL;  // a Unix path when cross-compiled: drive Z: under Wine
-  if (built[0] == '/') built = "Z:" + built;
-  fs::copy_file(built, root / folder / "ringout.dll", fs::copy_options::overwrite_existing);
-  if (ini != nullptr) std::ofstream(root / folder / "ringout.ini", std::ios::binary) << ini;
-  return LoadLibraryA((root / folder / "ringout.dll").string().c_str());
+  return modulekit::loadcopy(root, RINGOUT_DLL, "ringout", folder, ini);
 }
 
 TEST(RingoutModule, ExportsEachCopyReadingTheSettingsBesideItself) {

@@ -7,54 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "pluginhost/pluginhost.h"
-
-// Polls until `done` holds, at most 20 s; false if it never did. A guard
-// against hanging only: no test asserts how long anything takes.
-template <typename cond>
-bool waitfor(cond done, int ms = 20000) {
-  for (int waited = 0; !done(); waited += 10) {
-    if (waited >= ms) return false;
-    Sleep(10);
-  }
-  return true;
-}
+#include "tests/pluginhost/modulekit.h"
 
 namespace windowkit {
 
-// A message to the window's thread, answered once it next pumps (every 100 ms);
-// the callbacks it starts have finished when this returns.
-inline LRESULT sendto(HWND target, UINT msg, WPARAM wparam, LPARAM lparam) {
-  DWORD_PTR result = 0;
-  EXPECT_NE(SendMessageTimeoutA(target, msg, wparam, lparam, SMTO_NORMAL, 20000, &result), 0) << msg;
-  return static_cast<LRESULT>(result);
-}
-
-// The child control whose top-left corner lies at (x, y) in the window's client area.
-inline HWND controlat(HWND window, int x, int y) {
-  struct Finder {
-    HWND window;
-    int x, y;
-    HWND found;
-  } f{window, x, y, nullptr};
-  EnumChildWindows(window, [](HWND child, LPARAM data) -> BOOL {
-    Finder &f = *reinterpret_cast<Finder *>(data);
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, f.window, reinterpret_cast<POINT *>(&r), 2);
-    if (r.left == f.x && r.top == f.y) f.found = child;
-    return f.found == nullptr;
-  }, reinterpret_cast<LPARAM>(&f));
-  return f.found;
-}
+using modulekit::controlat;
+using modulekit::sendto;
 
 // A query waits for the window's next pump (every 100 ms); queries sent from
 // threads of their own all wait for the same one.
@@ -137,62 +99,12 @@ struct RingoutWin {
   void clickdecay() const { windowkit::sendto(tdecayon, BM_CLICK, 0, 0); }
   void closebox() const { windowkit::sendto(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
   // Escape while the window has the keyboard, held long enough for its 100 ms loop.
-  void escape() const {
-    EXPECT_TRUE(SetForegroundWindow(window));
-    INPUT key = {};
-    key.type = INPUT_KEYBOARD;
-    key.ki.wVk = VK_ESCAPE;
-    SendInput(1, &key, sizeof key);
-    Sleep(400);
-    key.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, &key, sizeof key);
-  }
+  void escape() const { modulekit::pressescape(window); }
 };
 
-// A program folder of its own per test, the current directory while it runs;
-// TearDown unloads the plug-ins (closing any window) and removes the folder.
-class RingoutHost : public ::testing::Test {
+// A program folder of its own per test for copies of the built ringout.dll
+// (modulekit.h).
+class RingoutHost : public ModuleFolderTest {
  protected:
-  std::string prog;  // the program's folder
-
-  void SetUp() override {
-    static std::atomic<int> made;
-    prog = (std::filesystem::temp_directory_path() /
-            ("ringoutwindow_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++made)))
-               .string();
-    std::filesystem::remove_all(prog);
-    std::filesystem::create_directories(prog);
-    startcwd = std::filesystem::current_path().string();
-    setpluginprogramfolder(prog.c_str());
-    ASSERT_TRUE(SetCurrentDirectoryA(prog.c_str()));
-  }
-  void TearDown() override {
-    unloadplugins();
-    SetCurrentDirectoryA(startcwd.c_str());
-    setpluginprogramfolder(nullptr);
-    std::error_code ignored;
-    std::filesystem::remove_all(prog, ignored);
-  }
-  // A copy of the built ringout.dll in prog\folder, with ringout.ini when given.
-  // (CMake gives a Unix path, reached through drive Z: under Wine.)
-  void install(const std::string &folder, const char *ini = nullptr) const {
-    std::string built = RINGOUT_DLL;
-    if (built[0] == '/') built = "Z:" + built;
-    std::filesystem::create_directories(std::filesystem::path(prog) / folder);
-    ASSERT_TRUE(CopyFileA(built.c_str(), (prog + "\\" + folder + "\\ringout.dll").c_str(), FALSE));
-    if (ini) std::ofstream(std::filesystem::path(prog) / folder / "ringout.ini", std::ios::binary) << ini;
-  }
-  // prog\folder\ringout.ini, "" if none.
-  std::string settings(const std::string &folder) const {
-    std::stringstream all;
-    all << std::ifstream(std::filesystem::path(prog) / folder / "ringout.ini", std::ios::binary).rdbuf();
-    return all.str();
-  }
-  // True while the slot's window thread runs.
-  static bool running(int slot) { return std::atomic_ref<void *>(pluginslots[slot].windowthread).load() != nullptr; }
-  // Calls the slot's pluginproc as the audio thread would.
-  static float proc(int slot, float x) { return pluginslots[slot].pluginproc(x); }
-
- private:
-  std::string startcwd;
+  RingoutHost() : ModuleFolderTest("ringout", RINGOUT_DLL) {}
 };

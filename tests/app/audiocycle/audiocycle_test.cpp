@@ -7,7 +7,7 @@
 #include <xmmintrin.h>
 
 #include "app/audiocycle/audiocycle.h"
-#include "tests/devices/wavefake.h"
+#include "tests/engine/devices/wavefake.h"
 
 namespace {
 
