@@ -10,7 +10,7 @@
 
 #include "howlcut/howlnotches.h"
 #include "howlcut/howlpeaks.h"
-#include "howlcut/howlspectrum.h"
+#include "howlcut/howltransform.h"
 
 namespace {
 

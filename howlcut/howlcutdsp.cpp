@@ -15,7 +15,7 @@
 #include "howlcut/howlanalysis.h"
 #include "howlcut/howlcutstate.h"
 #include "howlcut/howlnotches.h"
-#include "howlcut/howlspectrum.h"
+#include "howlcut/howltransform.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ float howldisplayfrequency(int i) {
 
 void howlstart(HowlState& st) {
   std::memset(&st, 0, sizeof st);
-  howlspectrumtables(st);
+  howltransformtables(st);
   resetall(st);
   // Display point i shows the bins from halfway to its lower neighbour to
   // halfway to its upper one (at least its own bin).

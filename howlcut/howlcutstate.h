@@ -30,7 +30,7 @@ struct HowlMemory {
   double v1, v2;  // last two bandpass outputs
 };
 
-// The analysis in progress: which phase, and how far in it (see howlspectrum.h).
+// The analysis in progress: which phase, and how far in it (see howltransform.h).
 struct HowlWork {
   int32_t phase;   // HowlPhase
   int32_t step;    // items done in this phase

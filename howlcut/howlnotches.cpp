@@ -8,7 +8,7 @@
 #include <numbers>
 
 #include "howlcut/howlpeaks.h"
-#include "howlcut/howlspectrum.h"
+#include "howlcut/howltransform.h"
 
 namespace {
 

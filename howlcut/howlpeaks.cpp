@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "howlcut/howlspectrum.h"
+#include "howlcut/howltransform.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-// howlspectrum.h: the short-time spectrum of both channels, one 4096-point
+// howltransform.h: the short-time spectrum of both channels, one 4096-point
 // complex transform (left real, right imaginary) whose work is cut into small
 // steps, so that no single howlproc call carries more than a few dozen
-// butterflies. Audio thread only (howlspectrumtables: howlstart).
+// butterflies. Audio thread only (howltransformtables: howlstart).
 //
-//   howlspectrumtables(state);              // once: window, twiddles, bit reversal
+//   howltransformtables(state);              // once: window, twiddles, bit reversal
 //   howlwindowstep(state, first, count);    // windowed input into the transform, bit-reversed
 //   howlfftstep(state, first, count);       // butterflies first .. first+count-1 of 12 x 2048
 //   howlsplitstep(state, first, count);     // bins to dB (the louder channel) in history[newest]
@@ -15,7 +15,7 @@
 
 constexpr int howlbutterflies = 12 * howlfftsize / 2;  // log2(4096) stages of 2048
 
-void howlspectrumtables(HowlState& state);
+void howltransformtables(HowlState& state);
 void howlwindowstep(HowlState& state, int first, int count);
 void howlfftstep(HowlState& state, int first, int count);
 void howlsplitstep(HowlState& state, int first, int count);

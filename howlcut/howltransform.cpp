@@ -1,12 +1,12 @@
-// howlspectrum.cpp: the spread transform. Thread: audio (howlspectrumtables:
-// howlstart, before any audio). See howlspectrum.h for the precision of each part.
-#include "howlcut/howlspectrum.h"
+// howltransform.cpp: the spread transform. Thread: audio (howltransformtables:
+// howlstart, before any audio). See howltransform.h for the precision of each part.
+#include "howlcut/howltransform.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-void howlspectrumtables(HowlState& st) {
+void howltransformtables(HowlState& st) {
   const double pi2 = 2.0 * std::numbers::pi;
   double sum = 0.0;
   for (int i = 0; i < howlfftsize; i++) {
