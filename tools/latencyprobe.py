@@ -188,6 +188,34 @@ def onsets(x, threshold, holdoff):
     return found
 
 
+def clickband(x):
+    """x through a band-pass at the click's 3 kHz (Q 5): the 441 Hz tone comes
+    through 30 dB down, and the step where a drop-out starts or ends comes
+    through at a fifth of its height or less."""
+    w0 = 2 * math.pi * 3000 / RATE
+    alpha = math.sin(w0) / (2 * 5.0)
+    a0 = 1 + alpha
+    b0, a1, a2 = alpha / a0, -2 * math.cos(w0) / a0, (1 - alpha) / a0
+    out, x1, x2, y1, y2 = [0.0] * len(x), 0.0, 0.0, 0.0, 0.0
+    for i, v in enumerate(x):
+        o = b0 * (v - x2) - a1 * y1 - a2 * y2
+        x2, x1, y2, y1 = x1, v, y1, o
+        out[i] = o
+    return out
+
+
+def clickthreshold(x, band):
+    """The level a click passes in band: eight times the tone that comes
+    through (the median window peak of band), and the tone's own median window
+    peak. A drop-out's edge reaches a fifth of that in band even where the
+    automatic level has lifted the tone to three times its median. 50 at
+    least, for a silent x."""
+    n = int(WINDOW * RATE)
+    leak = statistics.median(windowpeaks(band, n) or [0])
+    tone = statistics.median(windowpeaks(x, n) or [0])
+    return max(8 * leak, tone, 50)
+
+
 def windowpeaks(x, n):
     return [max(abs(v) for v in x[i:i + n]) for i in range(0, len(x) - n + 1, n)]
 
@@ -198,6 +226,48 @@ def keep(path, samples):
         w.setsampwidth(2)
         w.setframerate(RATE)
         w.writeframes(struct.pack('<%dh' % len(samples), *samples))
+
+
+def findclicks(x, y, shift=0):
+    """Each click of the input x looked for in the output y, where y[k] was
+    heard at x's time k + shift: the round trips in ms, and where (s) the
+    clicks that did not come out within 1 s went in."""
+    # Clicks are found in their own band, on both sides alike: the output's
+    # level follows the program's automatic level, and there a click may stand
+    # only five times above the tone.
+    xband, yband = clickband(x), clickband(y)
+    inclicks = onsets(xband, clickthreshold(x, xband), int(RATE * CLICKEVERY / 2))
+    threshold = clickthreshold(y, yband)
+    trips, lostat = [], []
+    for c in inclicks:
+        start, stop = c - shift, c - shift + int(RATE * 1.0)
+        if start < 0 or stop > len(y):
+            continue
+        hit = next((k for k in range(start, stop) if abs(yband[k]) > threshold), None)
+        if hit is None:
+            lostat.append(start / RATE)
+        else:
+            trips.append((hit - start) / RATE * 1000)
+    return trips, lostat
+
+
+def silentgaps(y):
+    """The tone's level in y (its median window peak), and the silent stretches
+    of y: windows under a tenth of the tone's level, from the first window with
+    sound (before it the recording is starting). Each stretch's start in s and
+    its length in windows."""
+    peaks = windowpeaks(y, int(WINDOW * RATE))
+    tone = statistics.median(peaks) if peaks else 0
+    starts, lengths, run = [], [], 0
+    first = next((k for k, p in enumerate(peaks) if p >= tone / 10), len(peaks))
+    for k in range(first, len(peaks) + 1):
+        if k < len(peaks) and peaks[k] < tone / 10:
+            run += 1
+        elif run:
+            starts.append((k - run) * WINDOW)
+            lengths.append(run)
+            run = 0
+    return tone, starts, lengths
 
 
 def measure(insource, outsource, seconds):
@@ -212,45 +282,9 @@ def measure(insource, outsource, seconds):
     if folder:  # both recordings, for a closer look
         keep(os.path.join(folder, 'in.wav'), x)
         keep(os.path.join(folder, 'out.wav'), y)
-    shift = int(round(offsets[1] * RATE))  # y[k] was heard at x time k + shift
-    inclicks = onsets(x, 12000, int(RATE * CLICKEVERY / 2))
-    # The output's tone level: the median window peak; a click stands well above it.
-    n = int(WINDOW * RATE)
-    peaks = windowpeaks(y, n)
-    tone = statistics.median(peaks) if peaks else 0
-    threshold = max(4 * tone, 600)
-    trips, lost, lostat = [], 0, []
-    for c in inclicks:
-        start, stop = c - shift, c - shift + int(RATE * 1.0)
-        if start < 0 or stop > len(y):
-            continue
-        hit = next((k for k in range(start, stop) if abs(y[k]) > threshold), None)
-        if hit is None:
-            lost += 1
-            lostat.append(start / RATE)
-        else:
-            trips.append((hit - start) / RATE * 1000)
-    # Silent stretches of the output: windows under a tenth of the tone's level,
-    # from the first window with sound (before it the recording is starting).
-    gaps, longest, run = 0, 0, 0
-    starts, lengths = [], []
-    first = next((k for k, p in enumerate(peaks) if p >= tone / 10), len(peaks))
-    for k in range(first, len(peaks)):
-        if peaks[k] < tone / 10:
-            run += 1
-        else:
-            if run:
-                gaps += 1
-                longest = max(longest, run)
-                starts.append((k - run) * WINDOW)
-                lengths.append(run)
-            run = 0
-    if run:
-        gaps += 1
-        longest = max(longest, run)
-        starts.append((len(peaks) - run) * WINDOW)
-        lengths.append(run)
-    print('clicks %d  lost %d' % (len(trips) + lost, lost))
+    trips, lostat = findclicks(x, y, int(round(offsets[1] * RATE)))
+    tone, starts, lengths = silentgaps(y)
+    print('clicks %d  lost %d' % (len(trips) + len(lostat), len(lostat)))
     if lostat:
         print('lost clicks at s:', ' '.join('%.2f' % t for t in lostat))
     if trips:
@@ -258,7 +292,7 @@ def measure(insource, outsource, seconds):
         print('round trip ms: median %.1f  min %.1f  max %.1f  spread %.1f' %
               (statistics.median(trips), trips[0], trips[-1], trips[-1] - trips[0]))
     print('output tone peak %d; silent gaps %d, longest %.0f ms; %s' %
-          (tone, gaps, longest * WINDOW * 1000, together))
+          (tone, len(starts), max(lengths, default=0) * WINDOW * 1000, together))
     print('gaps start at s:', ' '.join('%.2f' % t for t in starts[:20]))
     print('recording began at %.2f s since 1970 (to line up runs side by side)' % began)
     if folder:
