@@ -22,8 +22,9 @@ roompids="$roompids $!"
     --wavein "Monitor of $mic" --waveout "$speaker" "$@" <"$scratch/input" >"$scratch/out" 2>"$scratch/err" ) &
 programpid=$!
 exec 3>"$scratch/input"
-record 12 "$scratch/before.raw"
-before=$(peak "$scratch/before.raw" 3)
+waitstatus "$scratch/out" 8 "$programpid"
+record 3 "$scratch/before.raw"
+before=$(peak "$scratch/before.raw")
 [ "$before" -gt 50 ] || fail "no sound before the devices went away (peak $before)"
 
 # Away: the noise first, so the streams the sound server moves to its default
@@ -43,8 +44,12 @@ roommodules="$micmodule $speakermodule"
 playnoise
 sleep 2
 echo r >&3
-record 14 "$scratch/after.raw"
-after=$(peak "$scratch/after.raw" 4)
+# The reopen starts the silence and the fade-in again.
+for _ in $(seq 600); do grep -q "reopened" "$scratch/out" && break; sleep 0.1; done
+grep -q "reopened" "$scratch/out" || fail "the program did not reopen its devices within 60 s"
+waitstatus "$scratch/out" $(( $(grep -c '^in ' "$scratch/out") + 8 )) "$programpid"
+record 3 "$scratch/after.raw"
+after=$(peak "$scratch/after.raw")
 kill -0 "$programpid" 2>/dev/null || fail "the program ended after the reopen"
 [ "$after" -gt 50 ] || fail "the reopen did not bring the sound back (peak $after): $(grep -v ALSA "$scratch/out")"
 

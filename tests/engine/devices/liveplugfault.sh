@@ -22,7 +22,8 @@ playnoise
 ( cd "$prog" && exec wine ./roomcaster_live.exe --buffersize 1500 --seconds 14 --wavein "Monitor of $mic" \
     --waveout "$speaker" </dev/null >"$scratch/live.out" 2>"$scratch/live.err" ) &
 livepid=$!
-record 16 "$scratch/out.raw"
+waitstatus "$scratch/live.out" 9 "$livepid"
+record 3 "$scratch/out.raw"
 status=0
 wait "$livepid" || status=$?
 [ "$status" = 0 ] || fail "roomcaster_live ended with status $status: $(grep -v ALSA "$scratch/live.err" | tail -3)"
@@ -31,6 +32,6 @@ grep -q "plug-in slot 2 (.*faultav.dll) faulted in pluginproc (access violation"
 grep -q "plug-in slot 3 (.*faultinitav.dll) faulted in plugininit" "$scratch/live.err" ||
   fail "the plugininit fault was not told on stderr"
 [ "$(grep -c 'faulted in' "$prog/plugin-faults.log")" = 2 ] || fail "plugin-faults.log does not hold both faults"
-level=$(peak "$scratch/out.raw" 4)
+level=$(peak "$scratch/out.raw")
 [ "$level" -gt 50 ] || fail "no sound in the last seconds (peak $level)"
 echo "both programs went on (live output peak $level at the end)"
