@@ -42,6 +42,7 @@ struct HowlWork {
 struct HowlRun {
   int32_t length;          // analyses the peak has stood here; 0: no peak
   float origin;            // bin position (refined) where the run began
+  float centre;            // the mean of its first analyses' positions
   double s0, st, stt;      // sum w, sum w t, sum w t^2
   double sy, sty, syy;     // sum w y, sum w t y, sum w y^2
 };

@@ -123,7 +123,9 @@ void howlpeakscan(HowlState& st, int first, int count) {
       if (st.run[old][j].length > st.run[old][best].length) best = j;
     const HowlRun& o = st.run[old][best];  // all zero when no run stood near
     r.length = std::min(o.length + 1, howlrunmax);
-    r.origin = o.length > 0 ? o.origin : static_cast<float>(howlrefine(st, st.newest, k));
+    const double position = howlrefine(st, st.newest, k);
+    r.origin = o.length > 0 ? o.origin : static_cast<float>(position);
+    r.centre = o.length < howlcentreframes ? static_cast<float>((o.centre * o.length + position) / (o.length + 1)) : o.centre;
     r.s0 = howlforget * o.s0 + 1.0;  // the older levels one step further back in time
     r.st = howlforget * (o.st - o.s0);
     r.stt = howlforget * (o.stt - 2.0 * o.st + o.s0);
@@ -198,19 +200,24 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
     low = std::min(low, at);
     high = std::max(high, at);
   }
-  if (high - low > howlsteadybins) return f;
+  const bool steady = high - low <= howlsteadybins;
+  const bool atceiling = level[howlslopeframes - 1] >= howlceiling && high - low <= howlstuckwander;
+  if (!steady && !atceiling) return f;
 
   if (howlharmonic(st, k, tuning.harmonicgap)) return f;
 
   const float early = (level[3] - level[0]) / 3.0f, late = (level[6] - level[3]) / 3.0f;
-  const bool fast = f.score >= tuning.threshold && late >= howlbend * early && howlemergence(st, k) >= howlemerge;
+  const bool fast = steady && f.score >= tuning.threshold && late >= howlbend * early && howlemergence(st, k) >= howlemerge;
   const HowlRun& r = st.run[st.runnow][k];
   double slope, scatter;
   howlslope(r, slope, scatter);
   const bool stayed = std::fabs(howlrefine(st, st.newest, k) - r.origin) <= howldriftbins;
-  const bool slow = stayed && !howlswell(st, k, slope, tuning.harmonicgap) && r.length >= tuning.slowframes && slope >= tuning.slowslope && scatter <= tuning.slowscatter &&
+  const bool slow = steady && stayed && !howlswell(st, k, slope, tuning.harmonicgap) && r.length >= tuning.slowframes && slope >= tuning.slowslope && scatter <= tuning.slowscatter &&
                     slope * std::min(r.length, howlrunspan) >= tuning.slowclimb;
-  const bool stuck = stayed && r.length >= tuning.stuckframes && !howlpartials(st, k, tuning.harmonicgap) && level[howlslopeframes - 1] >= howlstucklevel &&
+  // At the ceiling a stuck howl may jitter, but the middle of where it sat
+  // lately stays where its run sat at first.
+  const bool stayedjittering = std::fabs(0.5 * (low + high) - r.centre) <= howldriftbins;
+  const bool stuck = (steady ? stayed : stayedjittering) && r.length >= tuning.stuckframes && !howlpartials(st, k, tuning.harmonicgap) && level[howlslopeframes - 1] >= howlstucklevel &&
                      howlpeakness(st, st.newest, k) >= howlstuckpeak && scatter <= howlstuckscatter;
   f.howl = fast || slow || stuck;
   return f;

@@ -79,6 +79,7 @@ constexpr double howlforget = 0.97;
 constexpr int howlrunmax = 30000;  // run lengths stop counting here
 constexpr int howlrunspan = 33;    // analyses of a run that count towards its climb
 constexpr float howldriftbins = 0.5f;  // a run's peak may move this far from where it began
+constexpr int howlcentreframes = 4;    // analyses whose mean position is where a jittering run sat at first
 
 // A howl that grew too fast to be caught growing sits at the loop's ceiling
 // (the converter clips): loud, a lone steady peak far above its neighbours,
@@ -88,6 +89,13 @@ constexpr float howldriftbins = 0.5f;  // a run's peak may move this far from wh
 constexpr float howlstucklevel = -24.0f;   // dB of full scale, at least
 constexpr float howlstuckpeak = 25.0f;     // dB over the neighbours, at least
 constexpr float howlstuckscatter = 1.5f;   // dB rms around the run's line, at most
+// A long round trip puts the loop's modes a bin or less apart, and a howl at
+// the ceiling often sits on two of them at once: they beat, and its refined
+// frequency jitters by most of a bin from one analysis to the next. A held
+// note with a slight vibrato wanders as far, but well below the ceiling, so
+// the stuck test lets a peak wander that far only within 12 dB of full scale.
+constexpr float howlceiling = -12.0f;      // dB of full scale: a peak this loud is at the loop's ceiling
+constexpr float howlstuckwander = 1.0f;    // bins over the steadiness analyses, at most, there
 
 struct HowlSensitivityTuning {
   float threshold;     // score for a howl (0.7 slopeness + 0.3 peakness)
