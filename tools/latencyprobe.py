@@ -207,9 +207,9 @@ def clickband(x):
 def clickthreshold(x, band):
     """The level a click passes in band: eight times the tone that comes
     through (the median window peak of band), and the tone's own median window
-    peak. A drop-out's edge reaches a fifth of that in band even where the
-    automatic level has lifted the tone to three times its median. 50 at
-    least, for a silent x."""
+    peak. A drop-out's edge comes through the band at a fifth of the tone's
+    height or less, so it stays under that even where the automatic level has
+    lifted the tone to three times its median. 50 at least, for a silent x."""
     n = int(WINDOW * RATE)
     leak = statistics.median(windowpeaks(band, n) or [0])
     tone = statistics.median(windowpeaks(x, n) or [0])
