@@ -46,9 +46,13 @@ bool QuarnRoom::loop(int percent) {
   // owner module, which PulseAudio and PipeWire both list in the long form.
   r = hostshell("for i in $(seq 50); do n=$(pactl list sink-inputs | awk -v m=" + module +
                 " '/^Sink Input #/ {id = substr($3, 2)} /Owner Module:/ && $3 == m {print id}'); "
-                "[ -n \"$n\" ] && break; sleep 0.1; done; pactl set-sink-input-volume \"$n\" " +
-                std::to_string(percent) + "%");
-  return r.status == 0;
+                "[ -n \"$n\" ] && break; sleep 0.1; done; echo \"$n\"");
+  loopinput = firstline(r.output);
+  return r.status == 0 && !loopinput.empty() && setloop(percent);
+}
+
+bool QuarnRoom::setloop(int percent) {
+  return hostshell("pactl set-sink-input-volume " + loopinput + " " + std::to_string(percent) + "%").status == 0;
 }
 
 void QuarnRoom::play(const std::string &hostfile) {

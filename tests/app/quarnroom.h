@@ -19,12 +19,15 @@ struct QuarnRoom {
   bool ready = false;
   std::string speaker, mic;  // sink names
   std::string modules;       // loaded module numbers, space-separated
+  std::string loopinput;     // the loopback's stream into mic
   // Chooses the room's devices in the program's lists. Each choice reopens the
   // devices and proposes the loop test: the first proposal is declined; the
   // second is left open for the caller (true when it came).
   bool enter(const struct QuarnRun &q);
   // A loopback from the speaker's monitor into mic at `percent` volume (cubic scale).
   bool loop(int percent);
+  // The loop's volume changed (0: the room is open again, the loopback stays loaded).
+  bool setloop(int percent);
   // Plays a WAV file (host path) into mic, in the background, for its length.
   void play(const std::string &hostfile);
   // Records the speaker for `seconds` into a host WAV file; returns when done.
