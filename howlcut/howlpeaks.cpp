@@ -217,8 +217,9 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
   // At the ceiling a stuck howl may jitter, but the middle of where it sat
   // lately stays where its run sat at first.
   const bool stayedjittering = std::fabs(0.5 * (low + high) - r.centre) <= howldriftbins;
+  const float scattermax = level[howlslopeframes - 1] >= howlceiling ? howlceilingscatter : howlstuckscatter;
   const bool stuck = (steady ? stayed : stayedjittering) && r.length >= tuning.stuckframes && !howlpartials(st, k, tuning.harmonicgap) && level[howlslopeframes - 1] >= howlstucklevel &&
-                     howlpeakness(st, st.newest, k) >= howlstuckpeak && scatter <= howlstuckscatter;
+                     howlpeakness(st, st.newest, k) >= howlstuckpeak && scatter <= scattermax;
   f.howl = fast || slow || stuck;
   return f;
 }
