@@ -82,14 +82,30 @@ void howlnotchbiquad(double frequency, double depth, double c[5]) {
   c[4] = a2;
 }
 
+namespace {
+bool besidecap(const HowlNotch& n, double frequency) {
+  const double bins = std::fabs(frequency - n.frequency) * howlfftsize / howlrate;
+  return n.active && n.nextfrequency <= 0.0 && n.depth >= howlmaxdepth && bins >= howlnextmodenear &&
+         bins <= howlnextmodefar && std::fabs(std::log2(frequency / n.frequency)) <= howlcapture;
+}
+}  // namespace
+
+bool howlnextmode(const HowlState& st, double frequency) {
+  for (const HowlNotch& n : st.notch)
+    if (besidecap(n, frequency)) return true;
+  return false;
+}
+
 // A howl near an active notch is that notch's: it deepens (once the last
-// change has had time to act) and moves onto the howl. Otherwise a notch is placed.
+// change has had time to act) and moves onto the howl. Otherwise, or when it is
+// the next mode beside a notch at its cap, a notch is placed.
 void howlfound(HowlState& st, double frequency) {
   for (HowlNotch& n : st.notch) {
     if (!n.active) continue;
     const double target = n.nextfrequency > 0.0 ? n.nextfrequency : n.frequency;
     if (std::fabs(std::log2(frequency / target)) > howlcapture) continue;
     if (n.nextfrequency > 0.0) return;  // its slot is on the way
+    if (besidecap(n, frequency)) continue;  // the next mode: a notch of its own
     if (st.analyses - n.heard > 2 * howlsettle) n.hits++;  // it came back after a rest
     n.heard = st.analyses;
     if (st.analyses - n.changed < howlsettle) return;

@@ -2,6 +2,7 @@
 // its own memories). Audio thread only.
 //
 //   howlfound(state, frequency);    // a howl was detected: deepen its notch or place one
+//   howlnextmode(state, frequency); // beside a notch at its cap: the loop's next mode
 //   howljudge(state, tuning);       // after each analysis: deepen what still howls, release what rests
 //   howlrampframe(state);           // once per frame: depth ramps, hand-overs, freeing
 //   y = howlfilter(state, channel, x);   // every sample: x through each active notch
@@ -22,6 +23,8 @@ void howlbandpass(double frequency, double& b0, double& a1, double& a2);
 void howlnotchbiquad(double frequency, double depth, double c[5]);
 
 void howlfound(HowlState& state, double frequency);
+// A howl at `frequency` is the loop's next mode beside a notch at its cap.
+bool howlnextmode(const HowlState& state, double frequency);
 void howljudge(HowlState& state, const HowlSensitivityTuning& tuning);
 void howlrampframe(HowlState& state);
 void howlclearbank(HowlState& state);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "howlcut/howlnotches.h"
 #include "howlcut/howltransform.h"
 
 namespace {
@@ -121,9 +122,15 @@ void howlpeakscan(HowlState& st, int first, int count) {
     int best = k;
     for (int j = k - 1; j <= k + 1; j++)
       if (st.run[old][j].length > st.run[old][best].length) best = j;
-    const HowlRun& o = st.run[old][best];  // all zero when no run stood near
-    r.length = std::min(o.length + 1, howlrunmax);
     const double position = howlrefine(st, st.newest, k);
+    // A howl that has walked off a notch at its cap onto the loop's next mode
+    // starts a run of its own there.
+    const HowlRun& near = st.run[old][best];
+    const bool walked = near.length > 0 && std::fabs(position - near.origin) > howldriftbins &&
+                        howlnextmode(st, position * howlrate / howlfftsize);
+    static constexpr HowlRun none{};
+    const HowlRun& o = walked ? none : near;  // all zero when no run stood near
+    r.length = std::min(o.length + 1, howlrunmax);
     r.origin = o.length > 0 ? o.origin : static_cast<float>(position);
     r.centre = o.length < howlcentreframes ? static_cast<float>((o.centre * o.length + position) / (o.length + 1)) : o.centre;
     r.s0 = howlforget * o.s0 + 1.0;  // the older levels one step further back in time
@@ -201,7 +208,9 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
     high = std::max(high, at);
   }
   const bool steady = high - low <= howlsteadybins;
-  const bool atceiling = level[howlslopeframes - 1] >= howlceiling && high - low <= howlstuckwander;
+  // Beside a capped notch the loop's next mode howls as one at the ceiling does.
+  const bool pumped = level[howlslopeframes - 1] >= howlceiling || howlnextmode(st, f.frequency);
+  const bool atceiling = pumped && high - low <= howlstuckwander;
   if (!steady && !atceiling) return f;
 
   if (howlharmonic(st, k, tuning.harmonicgap)) return f;
@@ -217,7 +226,7 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
   // At the ceiling a stuck howl may jitter, but the middle of where it sat
   // lately stays where its run sat at first.
   const bool stayedjittering = std::fabs(0.5 * (low + high) - r.centre) <= howldriftbins;
-  const float scattermax = level[howlslopeframes - 1] >= howlceiling ? howlceilingscatter : howlstuckscatter;
+  const float scattermax = pumped ? howlceilingscatter : howlstuckscatter;
   const bool stuck = (steady ? stayed : stayedjittering) && r.length >= tuning.stuckframes && !howlpartials(st, k, tuning.harmonicgap) && level[howlslopeframes - 1] >= howlstucklevel &&
                      howlpeakness(st, st.newest, k) >= howlstuckpeak && scatter <= scattermax;
   f.howl = fast || slow || stuck;

@@ -129,6 +129,17 @@ constexpr double howlcutramp = 1.0 / 2205.0;  // c moves at most this per frame:
 constexpr int howlsettle = 4;            // analyses after a change before a notch is judged again
 constexpr double howlcapture = 1.0 / 24.0;  // octaves: a howl this close to a notch belongs to it
 constexpr double howlretune = 1.0 / 96.0;   // octaves: a notch is moved to its howl if further off
+// Once a notch is at its cap the loop often howls on at its next mode, pumped
+// as the first was but below the ceiling. The modes lie 1 / round trip apart
+// (22 Hz at 45 ms): above about 750 Hz that is inside the capture distance
+// (1/24 octave, 29 Hz at 1 kHz), where the howl would only move the notch
+// off the first mode, yet outside the notch's deepest part (18 dB at the
+// centre, 5 dB 24 Hz off). A howl that far from a capped notch gets a notch
+// of its own and is judged as one at the ceiling. From 1.5 bins, so that a
+// held low note, whose refined frequency wanders within its bin, stays with
+// the one notch it has; up to 4 bins, a round trip of 23 ms or longer.
+constexpr double howlnextmodenear = 1.5;   // bins (10.8 Hz each), at least ...
+constexpr double howlnextmodefar = 4.0;    // ... and at most
 
 // Release: a notch not heard from for howlhold analyses gives back 3 dB every
 // howlreleasestep analyses; at 0 dB its slot is free. One that came back
