@@ -4,8 +4,9 @@
 # resonance (a peak of +12 dB at 1 kHz, Q 10, as a room mode or a
 # loudspeaker's horn gives) at a loop gain above the stable gain, with quiet
 # noise in the room. The path gain of 1.8 is about 3 dB above where this
-# room first howls (1.2 to 1.4), as much as howlcut adds in the bench. Measured from outside, on the speaker's monitor, over the
-# last 10 s of each run (the engine's level control lets a howl build, then
+# room first howls (1.2 to 1.4), within what howlcut adds in the bench's
+# rooms (up to 4 dB). Measured from outside, on the speaker's monitor, over
+# the last 10 s of each run (the engine's level control lets a howl build, then
 # pulls it down hard, and the gain creeps up again): without plug-ins one tone
 # takes the output over, loud (its 1/6 octave holds more than half the
 # output's power, the peak is above 1000); with howlcut in plugin2, as a user
