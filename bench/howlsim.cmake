@@ -7,6 +7,7 @@ if(TARGET quarn_howlcutdsp)
     ${CMAKE_CURRENT_LIST_DIR}/howlsim/howlmeter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/howlsim/closedloop.cpp
     ${CMAKE_CURRENT_LIST_DIR}/howlsim/stablegain.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/howlsim/notchbound.cpp
     ${CMAKE_CURRENT_LIST_DIR}/howlsim/material.cpp
     ${CMAKE_CURRENT_LIST_DIR}/howlsim/howlrig.cpp)
   target_include_directories(quarn_howlsim PUBLIC ${CMAKE_SOURCE_DIR})

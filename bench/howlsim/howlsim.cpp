@@ -2,6 +2,7 @@
 //
 //   howlsim --material DIR --out DIR [--quick] [--rooms 1,5,9]
 //   howlsim --material DIR --trace ROOM,MATERIAL,GAIN   (e.g. 15,speech,-6.5)
+//   howlsim --bound [--rooms 1,5,9]    the notch bank's best case alone (notchbound.h)
 //
 // For each room and material, in the run command's set-up (882-frame blocks,
 // 46.8 ms round trip) and with 10 ms blocks (36.9 ms):
@@ -16,6 +17,8 @@
 // pathchange.csv (for plot.py) into the out folder. --trace runs one room and
 // material at one gain with howlcut (10 s, the run command's set-up) and
 // prints, every 0.5 s, the largest band excess, where, and the notches then.
+// The full run also gives, per room, the most a bank of notches could add there
+// (notchbound.h) beside what howlcut added.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -178,6 +181,42 @@ std::string fmt(double v, const char* f = "%.1f") {
   return b;
 }
 
+// The notch bank's best case per room, beside the loop's measured MSG and
+// howlcut's ASG on speech where those were run; and in the live test's path.
+std::string boundtable(const std::vector<int>& chosen, const std::vector<Row>& rows) {
+  constexpr int tried = 48;
+  const std::vector<RoomSpec>& rooms = simrooms();
+  std::string md =
+      "| room | MSG from the response | MSG measured (speech) | best 12 notches | best 24 | best 48 | notches for 6 dB | "
+      "howlcut's ASG (speech) |\n|---|---:|---:|---:|---:|---:|---:|---:|\n";
+  Stats msg, b12, b24, b48, asg;
+  int short6 = 0;
+  char line[256];
+  auto addrow = [&](const char* name, const std::vector<float>& response, const Row* r) {
+    const NotchBound b = notchbound(response, tried);
+    const int k = notchesfor(b, 6.0);
+    std::snprintf(line, sizeof line, "| %s | %.1f | %s | %.1f | %.1f | %.1f | %s | %s |\n", name, b.msg,
+                  r ? fmt(r->msg0).c_str() : "-", b.added[12], b.added[24], b.added[tried],
+                  k < 0 ? "more than 48" : std::to_string(k).c_str(), r ? fmt(r->msg1 - r->msg0).c_str() : "-");
+    md += line;
+    return b;
+  };
+  for (int ri : chosen) {
+    const Row* r = nullptr;
+    for (const Row& x : rows)
+      if (x.setup == 0 && x.room == ri && x.material == speech) r = &x;
+    const NotchBound b = addrow(rooms[ri].name, roompaths(rooms[ri]).before, r);
+    msg.add(b.msg), b12.add(b.added[12]), b24.add(b.added[24]), b48.add(b.added[tried]);
+    if (r) asg.add(r->msg1 - r->msg0);
+    short6 += notchesfor(b, 6.0) < 0 || notchesfor(b, 6.0) > 12;
+  }
+  std::snprintf(line, sizeof line, "| mean of %d rooms | %.1f | | %.1f | %.1f | %.1f | more than 12 in %d | %s |\n",
+                msg.n, msg.mean, b12.mean, b24.mean, b48.mean, short6, asg.n ? fmt(asg.mean).c_str() : "-");
+  md += line;
+  addrow("live test's path: 1 kHz, Q 10, +12 dB", resonanceresponse(1000.0, 10.0, 12.0, 1 << 14), nullptr);
+  return md;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,11 +224,13 @@ int main(int argc, char** argv) {
   bool quick = false;
   std::vector<int> only;  // --rooms: these rooms (1-based) alone
   const char* traced = nullptr;
+  bool boundonly = false;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--material") && i + 1 < argc) materialdir = argv[++i];
     else if (!std::strcmp(argv[i], "--out") && i + 1 < argc) out = argv[++i];
     else if (!std::strcmp(argv[i], "--quick")) quick = true;
     else if (!std::strcmp(argv[i], "--trace") && i + 1 < argc) traced = argv[++i];
+    else if (!std::strcmp(argv[i], "--bound")) boundonly = true;
     else if (!std::strcmp(argv[i], "--rooms") && i + 1 < argc) {
       for (char* p = argv[++i]; *p;) {
         only.push_back(static_cast<int>(std::strtol(p, &p, 10)) - 1);
@@ -198,22 +239,26 @@ int main(int argc, char** argv) {
       }
     }
     else {
-      std::fprintf(stderr, "usage: howlsim --material DIR --out DIR [--quick] [--rooms 1,5,9] [--trace ROOM,MATERIAL,GAIN]\n");
+      std::fprintf(stderr, "usage: howlsim --material DIR --out DIR [--quick] [--rooms 1,5,9] [--trace ROOM,MATERIAL,GAIN] [--bound]\n");
       return 2;
     }
   }
   const auto began = std::chrono::steady_clock::now();
+  const std::vector<RoomSpec>& rooms = simrooms();
+  std::vector<int> chosen;
+  for (int i = 0; i < static_cast<int>(rooms.size()); ++i)
+    if (only.empty() ? !quick || i % 7 == 0 : std::find(only.begin(), only.end(), i) != only.end())
+      chosen.push_back(i);
+  if (boundonly) {
+    std::fputs(boundtable(chosen, {}).c_str(), stdout);
+    return 0;
+  }
   const Material mat = loadmaterial(materialdir);
   if (!mat.ok) {
     std::fprintf(stderr, "howlsim: no material in %s (run bench/howlsim.sh)\n", materialdir.c_str());
     return 1;
   }
   if (traced) return trace(mat, traced);
-  const std::vector<RoomSpec>& rooms = simrooms();
-  std::vector<int> chosen;
-  for (int i = 0; i < static_cast<int>(rooms.size()); ++i)
-    if (only.empty() ? !quick || i % 7 == 0 : std::find(only.begin(), only.end(), i) != only.end())
-      chosen.push_back(i);
   const LoopSetup setups[2] = {setuplive, setup10ms};
   HowlRig rig;
   std::vector<Row> rows;
@@ -299,6 +344,9 @@ int main(int argc, char** argv) {
                   howlwith(r[speech]).c_str(), howlwith(r[music]).c_str(), fmt(r[speech]->after1, "%.2f").c_str());
     md += line;
   }
+  md += "\nThe notch bank's best case (an ideal detector: each howl gets howlcut's full 18 dB notch at once, "
+        "the loudest peak first), against the room's response before the microphone moves:\n\n";
+  md += boundtable(chosen, rows);
   std::snprintf(line, sizeof line, "\nRun time: %.0f s (%.0f s of processor time, one core).\n", seconds,
                 static_cast<double>(std::clock()) / CLOCKS_PER_SEC);
   md += line;

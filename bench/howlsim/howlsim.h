@@ -12,6 +12,7 @@
 //   closedloop   the loop: microphone, forward gain, the plug-in per block, the round trip
 //   fftconv      uniformly partitioned FFT convolution (the room)
 //   rooms        the rooms and their responses
+//   notchbound   the most a bank of notches could add in a room
 //   howlmeter    howling frames, the unstable verdict, spectral distortion
 //   stablegain   the MSG search
 //   material     the sound material (made by material.py) and its excerpts
@@ -21,5 +22,6 @@
 #include "bench/howlsim/closedloop.h"
 #include "bench/howlsim/howlrig.h"
 #include "bench/howlsim/material.h"
+#include "bench/howlsim/notchbound.h"
 #include "bench/howlsim/rooms.h"
 #include "bench/howlsim/stablegain.h"

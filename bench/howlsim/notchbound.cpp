@@ -1,0 +1,81 @@
+// notchbound.cpp: the greedy ideal notch bank on a fine grid of the loop's
+// magnitude response (bins 0.17 Hz apart or closer: a room mode with an RT60 of
+// 1.2 s is 1.8 Hz wide).
+#include "bench/howlsim/notchbound.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+
+#include "bench/howlsim/fftconv.h"
+#include "howlcut/howlnotches.h"
+#include "howlcut/howltuning.h"
+
+namespace {
+
+constexpr int finestsize = 1 << 18;
+
+double todb(double power) { return 10.0 * std::log10(power); }
+
+// |N(e^jw)|² of a biquad c = b0, b1, b2, a1, a2 at w radians per sample.
+double biquadpower(const double c[5], double w) {
+  const std::complex<double> z1 = std::polar(1.0, -w), z2 = z1 * z1;
+  const std::complex<double> n = c[0] + c[1] * z1 + c[2] * z2, d = 1.0 + c[3] * z1 + c[4] * z2;
+  return std::norm(n / d);
+}
+
+}  // namespace
+
+NotchBound notchbound(const std::vector<float>& response, int notches) {
+  int n = finestsize;
+  while (n < 2 * static_cast<int>(response.size())) n *= 2;
+  std::vector<double> x(n, 0.0);
+  std::copy(response.begin(), response.end(), x.begin());
+  std::vector<cplx> half, spectrum(n / 2 + 1);
+  realfft(x.data(), n, half, spectrum.data());
+  std::vector<double> power(spectrum.size());
+  for (size_t k = 0; k < spectrum.size(); ++k) power[k] = std::norm(spectrum[k]);
+
+  const double hz = howlrate / n;
+  const size_t low = static_cast<size_t>(std::ceil(howllowbin * howlrate / howlfftsize / hz));
+  const size_t high = std::min(power.size() - 1, static_cast<size_t>(howlhighbin * howlrate / howlfftsize / hz));
+  NotchBound b;
+  const double loudest = *std::max_element(power.begin(), power.end());
+  b.msg = -todb(loudest);
+  b.added.push_back(0.0);
+  for (int k = 0; k < notches; ++k) {
+    const size_t peak = std::max_element(power.begin() + low, power.begin() + high + 1) - power.begin();
+    const double frequency = peak * hz;
+    double c[5];
+    howlnotchbiquad(frequency, howlmaxdepth, c);
+    for (size_t i = 0; i < power.size(); ++i) power[i] *= biquadpower(c, 2.0 * std::numbers::pi * i / n);
+    b.placed.push_back(frequency);
+    b.added.push_back(-todb(*std::max_element(power.begin(), power.end())) - b.msg);
+  }
+  return b;
+}
+
+int notchesfor(const NotchBound& b, double db) {
+  for (size_t k = 0; k < b.added.size(); ++k)
+    if (b.added[k] >= db) return static_cast<int>(k);
+  return -1;
+}
+
+std::vector<float> resonanceresponse(double frequency, double q, double gain, int length) {
+  // The peaking filter of the audio equalizer cookbook, as sox builds it.
+  const double a = std::pow(10.0, gain / 40.0), w = 2.0 * std::numbers::pi * frequency / howlrate;
+  const double alpha = std::sin(w) / (2.0 * q);
+  const double a0 = 1.0 + alpha / a;
+  const double b0 = (1.0 + alpha * a) / a0, b1 = -2.0 * std::cos(w) / a0, b2 = (1.0 - alpha * a) / a0;
+  const double a1 = -2.0 * std::cos(w) / a0, a2 = (1.0 - alpha / a) / a0;
+  std::vector<float> h(length);
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  for (int i = 0; i < length; ++i) {
+    const double x = i == 0 ? 1.0 : 0.0;
+    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1, x1 = x, y2 = y1, y1 = y;
+    h[i] = static_cast<float>(y);
+  }
+  return h;
+}
