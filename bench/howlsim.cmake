@@ -15,3 +15,8 @@ if(TARGET quarn_howlcutdsp)
   add_executable(howlsim ${CMAKE_CURRENT_LIST_DIR}/howlsim/howlsim.cpp)
   target_link_libraries(howlsim PRIVATE quarn_howlsim)
 endif()
+# liveroom: the live howl test's room offline, with the whole engine chain.
+if(TARGET quarn_howlcutdsp AND TARGET quarn_engine)
+  add_executable(liveroom ${CMAKE_CURRENT_LIST_DIR}/howlsim/liveroom.cpp)
+  target_link_libraries(liveroom PRIVATE quarn_howlsim quarn_engine)
+endif()
