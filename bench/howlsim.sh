@@ -6,6 +6,7 @@
 #   bench/howlsim.sh --quick    3 rooms, speech and music, shorter false-notch runs
 #   bench/howlsim.sh --rooms 2,7   those rooms alone (for tuning)
 #   bench/howlsim.sh --trace 15,speech,-6.5   one run traced every 0.5 s (no plot)
+#   bench/howlsim.sh --bound    the most a bank of notches could add in each room (no plot)
 # The tables go to build/howlsim/howlsim.md (and are printed).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -22,5 +23,5 @@ cmake --build "$top/build/bench" --target howlsim -j "$(nproc)" >/dev/null
 start=$(date +%s)
 "$top/build/bench/bench/howlsim" --material "$out/material" --out "$out" "$@"
 echo "howlsim: $(( $(date +%s) - start )) s"
-case " $* " in *" --trace "*) exit 0 ;; esac
+case " $* " in *" --trace "* | *" --bound "*) exit 0 ;; esac
 "$python" "$top/bench/howlsim/plot.py" "$out" "$top/docs/howlcut_asg.png"
