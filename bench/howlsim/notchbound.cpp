@@ -9,7 +9,6 @@
 #include <numbers>
 
 #include "bench/howlsim/fftconv.h"
-#include "howlcut/howlnotches.h"
 #include "howlcut/howltuning.h"
 
 namespace {
@@ -18,16 +17,19 @@ constexpr int finestsize = 1 << 18;
 
 double todb(double power) { return 10.0 * std::log10(power); }
 
-// |N(e^jw)|² of a biquad c = b0, b1, b2, a1, a2 at w radians per sample.
-double biquadpower(const double c[5], double w) {
+// |N(e^jw)|² at w radians per sample of a notch as howlcut builds it:
+// 1 - c·BP(z), BP the constant 0 dB peak bandpass of quality q at w0.
+double notchpower(double w0, double q, double depth, double w) {
+  const double alpha = std::sin(w0) / (2.0 * q), a0 = 1.0 + alpha;
+  const double b0 = alpha / a0, a1 = -2.0 * std::cos(w0) / a0, a2 = (1.0 - alpha) / a0;
+  const double c = 1.0 - std::pow(10.0, -depth / 20.0);
   const std::complex<double> z1 = std::polar(1.0, -w), z2 = z1 * z1;
-  const std::complex<double> n = c[0] + c[1] * z1 + c[2] * z2, d = 1.0 + c[3] * z1 + c[4] * z2;
-  return std::norm(n / d);
+  return std::norm(1.0 - c * b0 * (1.0 - z2) / (1.0 + a1 * z1 + a2 * z2));
 }
 
 }  // namespace
 
-NotchBound notchbound(const std::vector<float>& response, int notches) {
+NotchBound notchbound(const std::vector<float>& response, int notches, double q) {
   int n = finestsize;
   while (n < 2 * static_cast<int>(response.size())) n *= 2;
   std::vector<double> x(n, 0.0);
@@ -47,9 +49,8 @@ NotchBound notchbound(const std::vector<float>& response, int notches) {
   for (int k = 0; k < notches; ++k) {
     const size_t peak = std::max_element(power.begin() + low, power.begin() + high + 1) - power.begin();
     const double frequency = peak * hz;
-    double c[5];
-    howlnotchbiquad(frequency, howlmaxdepth, c);
-    for (size_t i = 0; i < power.size(); ++i) power[i] *= biquadpower(c, 2.0 * std::numbers::pi * i / n);
+    const double w0 = 2.0 * std::numbers::pi * frequency / howlrate;
+    for (size_t i = 0; i < power.size(); ++i) power[i] *= notchpower(w0, q, howlmaxdepth, 2.0 * std::numbers::pi * i / n);
     b.placed.push_back(frequency);
     b.added.push_back(-todb(*std::max_element(power.begin(), power.end())) - b.msg);
   }
