@@ -227,6 +227,7 @@ std::string boundtable(const std::vector<int>& chosen, const std::vector<Row>& r
   md += "\n| notch quality (width at full depth) | best 12 notches | best 24 | notches for 6 dB (median room) |\n"
         "|---|---:|---:|---:|\n";
   for (const double q : {14.0, 10.0, 7.0}) {
+    if (chosen.empty()) break;
     Stats a12, a24;
     std::vector<int> needed;
     for (int ri : chosen) {
