@@ -225,7 +225,10 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
                     slope * std::min(r.length, howlrunspan) >= tuning.slowclimb;
   // At the ceiling a stuck howl may jitter, but the middle of where it sat
   // lately stays where its run sat at first.
-  const bool stayedjittering = std::fabs(0.5 * (low + high) - r.centre) <= howldriftbins;
+  // Close to full scale, where only a howl stands so far out, it may also
+  // have moved off where its run began: the loop's modes trade places as
+  // notches go in beside them.
+  const bool stayedjittering = std::fabs(0.5 * (low + high) - r.centre) <= howldriftbins || level[howlslopeframes - 1] >= howlclipping;
   const float scattermax = pumped ? howlceilingscatter : howlstuckscatter;
   const bool stuck = (steady ? stayed : stayedjittering) && r.length >= tuning.stuckframes && !howlpartials(st, k, tuning.harmonicgap) && level[howlslopeframes - 1] >= howlstucklevel &&
                      howlpeakness(st, st.newest, k) >= howlstuckpeak && scatter <= scattermax;

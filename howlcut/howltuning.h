@@ -96,6 +96,7 @@ constexpr float howlstuckscatter = 1.5f;   // dB rms around the run's line, at m
 // the stuck test lets a peak wander that far only within 12 dB of full scale.
 constexpr float howlceiling = -12.0f;      // dB of full scale: a peak this loud is at the loop's ceiling
 constexpr float howlstuckwander = 1.0f;    // bins over the steadiness analyses, at most, there
+constexpr float howlclipping = -6.0f;      // dB of full scale: there a jittering howl need not have stayed put
 // There the host's own level control also pumps it: it pulls a loud input
 // down fast and lets it climb back slowly, so a stuck howl swings by 5 to 8 dB
 // about its line (2.3 to 2.7 dB rms, measured in a live room).
@@ -119,9 +120,14 @@ constexpr HowlSensitivityTuning howlsensitivitytuning[3] = {
 };
 
 // The notch bank. Each notch is 1 - c * bandpass, the bandpass of constant
-// 0 dB peak gain with Q 14: its full-depth notch is 1/10 octave wide between
+// 0 dB peak gain with Q 7: its full-depth notch is 1/5 octave wide between
 // the -3 dB points; c = 1 - 10^(-depth/20) sets the depth at the centre.
-constexpr double howlnotchq = 14.0;
+// Twice the usual 1/10 octave: a room's loudest peak has others close by,
+// which a wider notch takes down with it. The best 12 notches add 3.4 dB of
+// stable gain in the bench's rooms at Q 7, 2.5 dB at Q 14 (--bound); and a
+// notch on one tooth of the engine's averaging comb (22 Hz apart) reaches
+// the teeth beside it.
+constexpr double howlnotchq = 7.0;
 constexpr double howlfirstdepth = 6.0;   // dB of a new notch
 constexpr double howldeepenstep = 3.0;   // dB added while the howl persists
 constexpr double howlmaxdepth = 18.0;    // dB cap
@@ -134,7 +140,7 @@ constexpr double howlretune = 1.0 / 96.0;   // octaves: a notch is moved to its 
 // (22 Hz at 45 ms): above about 750 Hz that is inside the capture distance
 // (1/24 octave, 29 Hz at 1 kHz), where the howl would only move the notch
 // off the first mode, yet outside the notch's deepest part (18 dB at the
-// centre, 5 dB 24 Hz off). A howl that far from a capped notch gets a notch
+// centre, 9 dB 24 Hz off). A howl that far from a capped notch gets a notch
 // of its own and is judged as one at the ceiling. From 1.5 bins, so that a
 // held low note, whose refined frequency wanders within its bin, stays with
 // the one notch it has; up to 4 bins, a round trip of 23 ms or longer.

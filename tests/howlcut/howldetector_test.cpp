@@ -109,7 +109,8 @@ TEST(HowlDetector, ClosedLoopHowlIsStoppedByItsNotch) {
 // loop's modes lie 10 Hz apart, a bin of the spectrum, and the howl that
 // reaches the ceiling sits on two of them. They beat, so where its peak seems
 // to be jitters by most of a bin from one analysis to the next; it is still
-// stopped in every setting, within 8 s.
+// stopped in every setting, within 8 s, by a notch on it (within 3 of the
+// loop's modes of 990 Hz: a notch placed earlier below it moves it up).
 TEST(HowlDetector, HowlOnTwoBeatingModesIsStoppedInEverySetting) {
   const Loop loop{1000.0, 10.0, 1.3, 0.1, 4410};
   Howlcut without;
@@ -121,7 +122,7 @@ TEST(HowlDetector, HowlOnTwoBeatingModesIsStoppedInEverySetting) {
     with.params.sensitivity = s;
     SCOPED_TRACE(sensitivityname[s]);
     EXPECT_LT(closedloop(with, loop, 9), howling / 30.0);
-    EXPECT_TRUE(notchnear(with, 990.0, 0.02));
+    EXPECT_TRUE(notchnear(with, 990.0, 0.03));
   }
 }
 

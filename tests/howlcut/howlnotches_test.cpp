@@ -25,20 +25,20 @@ int activecount(const HowlState& st) {
 }
 
 TEST(HowlNotchBiquad, CoefficientsMatchWorkedValues) {
-  // 1 kHz, 6 dB, Q 14 at 44.1 kHz:
+  // 1 kHz, 6 dB, Q 7 at 44.1 kHz:
   //   w0 = 2 pi 1000 / 44100 = 0.1424759, sin w0 = 0.1419943, cos w0 = 0.9898675
-  //   alpha = sin w0 / 28 = 0.00507123, a0 = 1.00507123
-  //   bandpass b0 = alpha / a0 = 0.00504564, a1 = -2 cos w0 / a0 = -1.96974592,
-  //   a2 = (1 - alpha) / a0 = 0.98990872; c = 1 - 10^(-6/20) = 0.49881277
-  //   notch = 1 - c BP: b0 = 1 - c 0.00504564 = 0.99748317, b1 = a1,
-  //   b2 = a2 + c 0.00504564 = 0.99242555
+  //   alpha = sin w0 / 14 = 0.01014245, a0 = 1.01014245
+  //   bandpass b0 = alpha / a0 = 0.01004061, a1 = -2 cos w0 / a0 = -1.95985719,
+  //   a2 = (1 - alpha) / a0 = 0.97991877; c = 1 - 10^(-6/20) = 0.49881277
+  //   notch = 1 - c BP: b0 = 1 - c 0.01004061 = 0.99499161, b1 = a1,
+  //   b2 = a2 + c 0.01004061 = 0.98492716
   double c[5];
   howlnotchbiquad(1000.0, 6.0, c);
-  EXPECT_NEAR(c[0], 0.99748317, 1e-8);
-  EXPECT_NEAR(c[1], -1.96974592, 1e-8);
-  EXPECT_NEAR(c[2], 0.99242555, 1e-8);
-  EXPECT_NEAR(c[3], -1.96974592, 1e-8);
-  EXPECT_NEAR(c[4], 0.98990872, 1e-8);
+  EXPECT_NEAR(c[0], 0.99499161, 1e-8);
+  EXPECT_NEAR(c[1], -1.95985719, 1e-8);
+  EXPECT_NEAR(c[2], 0.98492716, 1e-8);
+  EXPECT_NEAR(c[3], -1.95985719, 1e-8);
+  EXPECT_NEAR(c[4], 0.97991877, 1e-8);
   // |H| at the centre is 10^(-6/20) = 0.50118723; an octave away it is nearly 1.
   auto gain = [&](double f) {
     const double w = howltestpi2 * f / 44100.0;
@@ -49,10 +49,10 @@ TEST(HowlNotchBiquad, CoefficientsMatchWorkedValues) {
   EXPECT_NEAR(gain(1000.0), 0.50118723, 1e-6);
   EXPECT_GT(gain(2000.0), 0.99);
   EXPECT_GT(gain(500.0), 0.99);
-  // 1/10 octave wide at full depth: at 1000 * 2^(+-1/20) the full notch is about -3 dB.
+  // 1/5 octave wide at full depth: at 1000 * 2^(+-1/10) the full notch is about -3 dB.
   howlnotchbiquad(1000.0, 300.0, c);
-  EXPECT_NEAR(gain(1000.0 * std::pow(2.0, 0.05)), std::sqrt(0.5), 0.02);
-  EXPECT_NEAR(gain(1000.0 * std::pow(2.0, -0.05)), std::sqrt(0.5), 0.02);
+  EXPECT_NEAR(gain(1000.0 * std::pow(2.0, 0.1)), std::sqrt(0.5), 0.02);
+  EXPECT_NEAR(gain(1000.0 * std::pow(2.0, -0.1)), std::sqrt(0.5), 0.02);
 }
 
 TEST(HowlNotchBank, RunningNotchCutsItsCentreByItsDepth) {
