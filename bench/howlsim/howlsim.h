@@ -13,6 +13,7 @@
 //   fftconv      uniformly partitioned FFT convolution (the room)
 //   rooms        the rooms and their responses
 //   notchbound   the most a bank of notches could add in a room
+//   resonance    the live test room's resonance (liveroom.cpp runs that room)
 //   howlmeter    howling frames, the unstable verdict, spectral distortion
 //   stablegain   the MSG search
 //   material     the sound material (made by material.py) and its excerpts
@@ -23,5 +24,6 @@
 #include "bench/howlsim/howlrig.h"
 #include "bench/howlsim/material.h"
 #include "bench/howlsim/notchbound.h"
+#include "bench/howlsim/resonance.h"
 #include "bench/howlsim/rooms.h"
 #include "bench/howlsim/stablegain.h"

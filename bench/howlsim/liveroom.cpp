@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "bench/howlsim/fftconv.h"
+#include "bench/howlsim/resonance.h"
 #include "bench/howlsim/simrandom.h"
 #include "engine/engine.h"
 #include "howlcut/howlcutdsp.h"
@@ -51,24 +52,7 @@ struct Cut {
 Cut* cut = nullptr;
 float QUARN_PLUGINCALL cutproc(float x) { return howlproc(*cut->state, cut->params, cut->display, x); }
 
-// The test's room: sox's equalizer (the cookbook's peaking filter) then vol,
-// per channel, clipped to 16 bits.
-struct Resonance {
-  double b0, b1, b2, a1, a2;
-  double x1[2] = {}, x2[2] = {}, y1[2] = {}, y2[2] = {};
-  Resonance(double frequency, double q, double gain) {
-    const double a = std::pow(10.0, gain / 40.0), w = 2 * M_PI * frequency / 44100.0;
-    const double alpha = std::sin(w) / (2 * q), a0 = 1 + alpha / a;
-    b0 = (1 + alpha * a) / a0, b1 = -2 * std::cos(w) / a0, b2 = (1 - alpha * a) / a0;
-    a1 = -2 * std::cos(w) / a0, a2 = (1 - alpha / a) / a0;
-  }
-  double step(int c, double x) {
-    const double y = b0 * x + b1 * x1[c] + b2 * x2[c] - a1 * y1[c] - a2 * y2[c];
-    x2[c] = x1[c], x1[c] = x, y2[c] = y1[c], y1[c] = y;
-    return y;
-  }
-};
-
+// The room's sound is then clipped to 16 bits, as sox and the server do.
 double clip16(double v) { return std::clamp(std::round(v), -32768.0, 32767.0); }
 
 // Pink noise (Paul Kellet's filter on white Gaussian noise), about 200 rms:

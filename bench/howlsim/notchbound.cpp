@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "bench/howlsim/fftconv.h"
+#include "bench/howlsim/resonance.h"
 #include "howlcut/howltuning.h"
 
 namespace {
@@ -64,19 +65,8 @@ int notchesfor(const NotchBound& b, double db) {
 }
 
 std::vector<float> resonanceresponse(double frequency, double q, double gain, int length) {
-  // The peaking filter of the audio equalizer cookbook, as sox builds it.
-  const double a = std::pow(10.0, gain / 40.0), w = 2.0 * std::numbers::pi * frequency / howlrate;
-  const double alpha = std::sin(w) / (2.0 * q);
-  const double a0 = 1.0 + alpha / a;
-  const double b0 = (1.0 + alpha * a) / a0, b1 = -2.0 * std::cos(w) / a0, b2 = (1.0 - alpha * a) / a0;
-  const double a1 = -2.0 * std::cos(w) / a0, a2 = (1.0 - alpha / a) / a0;
+  Resonance r(frequency, q, gain);
   std::vector<float> h(length);
-  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-  for (int i = 0; i < length; ++i) {
-    const double x = i == 0 ? 1.0 : 0.0;
-    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-    x2 = x1, x1 = x, y2 = y1, y1 = y;
-    h[i] = static_cast<float>(y);
-  }
+  for (int i = 0; i < length; ++i) h[i] = static_cast<float>(r.step(0, i == 0 ? 1.0 : 0.0));
   return h;
 }
