@@ -193,6 +193,8 @@ std::string boundtable(const std::vector<int>& chosen, const std::vector<Row>& r
   Stats msg, b12, b24, b48, asg;
   int short6 = 0;
   char line[256];
+  std::vector<std::vector<float>> responses;  // each chosen room's, before the microphone moves
+  for (int ri : chosen) responses.push_back(roompaths(rooms[ri]).before);
   auto addrow = [&](const char* name, const std::vector<float>& response, const Row* r) {
     const NotchBound b = notchbound(response, tried);
     const int k = notchesfor(b, 6.0);
@@ -202,11 +204,12 @@ std::string boundtable(const std::vector<int>& chosen, const std::vector<Row>& r
     md += line;
     return b;
   };
-  for (int ri : chosen) {
+  for (size_t i = 0; i < chosen.size(); ++i) {
+    const int ri = chosen[i];
     const Row* r = nullptr;
     for (const Row& x : rows)
       if (x.setup == 0 && x.room == ri && x.material == speech) r = &x;
-    const NotchBound b = addrow(rooms[ri].name, roompaths(rooms[ri]).before, r);
+    const NotchBound b = addrow(rooms[ri].name, responses[i], r);
     msg.add(b.msg), b12.add(b.added[12]), b24.add(b.added[24]), b48.add(b.added[tried]);
     if (r) asg.add(r->msg1 - r->msg0);
     short6 += notchesfor(b, 6.0) < 0 || notchesfor(b, 6.0) > 12;
@@ -230,8 +233,8 @@ std::string boundtable(const std::vector<int>& chosen, const std::vector<Row>& r
     if (chosen.empty()) break;
     Stats a12, a24;
     std::vector<int> needed;
-    for (int ri : chosen) {
-      const NotchBound w = notchbound(roompaths(rooms[ri]).before, tried, q);
+    for (const std::vector<float>& response : responses) {
+      const NotchBound w = notchbound(response, tried, q);
       a12.add(w.added[12]), a24.add(w.added[24]);
       needed.push_back(notchesfor(w, 6.0) < 0 ? 999 : notchesfor(w, 6.0));
     }
