@@ -44,6 +44,7 @@ struct HowlRun {
   float origin;            // bin position (refined) where the run began
   float centre;            // the mean of its first analyses' positions
   double s0, st, stt;      // sum w, sum w t, sum w t^2
+  double sp, stp;          // sum w p, sum w t p: p its refined position (bins)
   double sy, sty, syy;     // sum w y, sum w t y, sum w y^2
 };
 

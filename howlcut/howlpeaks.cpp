@@ -104,6 +104,14 @@ void howlslope(const HowlRun& r, double& slope, double& scatter) {
   scatter = std::sqrt(std::max(residual, 0.0) / r.s0);
 }
 
+// Where a run has sat lately (its positions weighted as its levels are) and
+// how fast it moves (bins per analysis, the slope of the same weighted fit).
+void howlplace(const HowlRun& r, double& sat, double& moving) {
+  const double det = r.s0 * r.stt - r.st * r.st;
+  sat = r.s0 > 0.0 ? r.sp / r.s0 : r.origin;
+  moving = r.length >= 3 && det > 1e-9 ? (r.s0 * r.stp - r.st * r.sp) / det : 0.0;
+}
+
 // Every bin's falling maximum takes the new level; local maxima that stand 15 dB
 // over their neighbours extend (or start) a run in that bin, whose fitted
 // line takes the new level, and are offered as candidates (see howltuning.h).
@@ -136,6 +144,8 @@ void howlpeakscan(HowlState& st, int first, int count) {
     r.s0 = howlforget * o.s0 + 1.0;  // the older levels one step further back in time
     r.st = howlforget * (o.st - o.s0);
     r.stt = howlforget * (o.stt - 2.0 * o.st + o.s0);
+    r.sp = howlforget * o.sp + position;
+    r.stp = howlforget * (o.stp - o.sp);
     r.sy = howlforget * o.sy + y;
     r.sty = howlforget * (o.sty - o.sy);
     r.syy = howlforget * o.syy + y * y;
@@ -220,8 +230,16 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
   const HowlRun& r = st.run[st.runnow][k];
   double slope, scatter;
   howlslope(r, slope, scatter);
+  // A slow howl is judged by where its run has sat lately, not where it began:
+  // rising out of the room's noise, its peak first stands wherever the noise
+  // puts it, and settles on the loop's mode only as it grows. A glide, or a
+  // note bent slowly, keeps moving there and is not called.
+  double sat, moving;
+  howlplace(r, sat, moving);
   const bool stayed = std::fabs(howlrefine(st, st.newest, k) - r.origin) <= howldriftbins;
-  const bool slow = steady && stayed && !howlswell(st, k, slope, tuning.harmonicgap) && r.length >= tuning.slowframes && slope >= tuning.slowslope && scatter <= tuning.slowscatter &&
+  const bool settled = std::fabs(howlrefine(st, st.newest, k) - sat) <= howldriftbins &&
+                      std::fabs(moving) * std::min(r.length, howlrunspan) <= howldriftbins;
+  const bool slow = steady && settled && !howlswell(st, k, slope, tuning.harmonicgap) && r.length >= tuning.slowframes && slope >= tuning.slowslope && scatter <= tuning.slowscatter &&
                     slope * std::min(r.length, howlrunspan) >= tuning.slowclimb;
   // At the ceiling a stuck howl may jitter, but the middle of where it sat
   // lately stays where its run sat at first.

@@ -35,4 +35,7 @@ double howlrefine(const HowlState& state, int row, int k);
 void howlpeakscan(HowlState& state, int first, int count);
 // Slope (dB per analysis) and rms scatter (dB) of a run's fitted line.
 void howlslope(const HowlRun& run, double& slope, double& scatter);
+// Where a run has sat lately (bins, its positions weighted as its levels
+// are) and how fast it moves there (bins per analysis).
+void howlplace(const HowlRun& run, double& sat, double& moving);
 HowlFinding howlscore(const HowlState& state, const HowlSensitivityTuning& tuning, int i);
