@@ -22,6 +22,7 @@ struct HowlNotch {
   int64_t changed;        // analysis number of the last placing, deepening or retuning
   int64_t heard;          // analysis number when its howl was last detected
   int32_t hits;           // detections: 1 when placed, +1 each time the howl came back
+  int32_t spent;          // 1: a whole release step at 0 dB without its howl; the slot is free
 };
 
 // Filter memories of one notch in one channel (bandpass direct form I), double.

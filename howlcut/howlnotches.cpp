@@ -20,6 +20,7 @@ void tune(HowlNotch& n, double frequency) {
 }
 
 void deepen(HowlState& st, HowlNotch& n) {
+  n.spent = 0;
   n.depth = std::min(std::max(n.depth, howlfirstdepth - howldeepenstep) + howldeepenstep, howlmaxdepth);
   n.cuttarget = cutofdepth(n.depth);
   n.changed = st.analyses;
@@ -39,11 +40,12 @@ void install(HowlState& st, int i, double frequency) {
   n.hits = 1;
 }
 
-// A free slot starts at once; when the bank is full the notch placed longest
-// ago fades out first and then takes the new frequency (see howlrampframe).
+// A free slot starts at once, or else one given back to 0 dB and waiting for
+// its howl; when the bank is full the notch placed longest ago fades out
+// first and then takes the new frequency (see howlrampframe).
 void place(HowlState& st, double frequency) {
   st.placed++;
-  int oldest = -1;
+  int oldest = -1, waiting = -1;
   for (int i = 0; i < howlnotchcount; i++) {
     HowlNotch& n = st.notch[i];
     if (!n.active) {
@@ -51,7 +53,12 @@ void place(HowlState& st, double frequency) {
       return;
     }
     if (n.nextfrequency > 0.0) continue;
+    if (waiting < 0 && n.depth <= 0.0 && n.cut <= 0.0) waiting = i;
     if (oldest < 0 || n.placedframe < st.notch[oldest].placedframe) oldest = i;
+  }
+  if (waiting >= 0) {
+    install(st, waiting, frequency);
+    return;
   }
   if (oldest < 0) return;  // every slot is already being handed over
   HowlNotch& n = st.notch[oldest];
@@ -138,7 +145,11 @@ void howljudge(HowlState& st, const HowlSensitivityTuning& tuning) {
       }
     }
     const int64_t rest = st.analyses - n.heard - howlhold;
-    if (n.hits < howlkeephits && rest >= 0 && rest % howlreleasestep == 0 && n.depth > 0.0) {
+    if (n.hits < howlkeephits && rest >= 0 && rest % howlreleasestep == 0) {
+      if (n.depth <= 0.0) {
+        n.spent = 1;  // its howl stayed away a whole step at 0 dB
+        continue;
+      }
       n.depth = std::max(n.depth - howldeepenstep, 0.0);
       n.cuttarget = n.depth > 0.0 ? cutofdepth(n.depth) : 0.0;
     }
@@ -154,7 +165,7 @@ void howlrampframe(HowlState& st) {
     if (n.cut > 0.0) continue;
     if (n.nextfrequency > 0.0) {
       install(st, i, n.nextfrequency);  // faded out: the slot takes its new howl
-    } else if (n.depth <= 0.0) {  // released
+    } else if (n.depth <= 0.0 && n.spent) {  // released
       n.active = 0;
     }
   }

@@ -153,3 +153,9 @@ constexpr double howlnextmodefar = 4.0;    // ... and at most
 constexpr int howlhold = 430;         // 10 s
 constexpr int howlreleasestep = 86;   // 2 s
 constexpr int howlkeephits = 3;
+// A notch given back to 0 dB waits one more step, transparent, before its
+// slot is free: a loop that needed its last 3 dB howls again within that
+// step, and the howl found there is then the notch's return (one of the
+// keeping hits) with its notch back at once, not a new one that has to
+// find it again while the level control has meanwhile raised the gain. A
+// new howl elsewhere may take such a slot as it would a free one.

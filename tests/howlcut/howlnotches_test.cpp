@@ -148,4 +148,41 @@ TEST(HowlNotchBank, RestingNotchIsReleasedSlowlyButOneThatKeepsComingBackIsKept)
   EXPECT_EQ(st->notch[1].depth, kept);
 }
 
+// A notch given back to 0 dB stays in the bank, transparent, for one more
+// release step: a howl found there meanwhile is its return (no new notch),
+// and it takes its depth back at once. Without one the slot is freed.
+TEST(HowlNotchBank, NotchGivenBackWaitsAStepAtNoDepthForItsHowlToReturn) {
+  const HowlSensitivityTuning& tuning = howlsensitivitytuning[howlmixed];
+  for (const bool returns : {true, false}) {
+    SCOPED_TRACE(returns ? "the howl returns" : "it stays away");
+    auto st = std::make_unique<HowlState>();
+    howlstart(*st);
+    howlfound(*st, 4000.0);
+    ramp(*st, 3000);
+    int64_t atzero = -1, freed = -1;
+    for (int a = 0; a < howlhold + 20 * howlreleasestep && freed < 0; a++) {
+      st->analyses++;
+      howljudge(*st, tuning);
+      ramp(*st, howlhop);
+      const HowlNotch& n = st->notch[0];
+      if (atzero < 0 && n.active && n.depth <= 0.0 && n.cut <= 0.0) atzero = st->analyses;
+      if (!n.active) freed = st->analyses;
+      if (returns && atzero >= 0 && st->analyses == atzero + howlreleasestep / 2) {
+        howlfound(*st, 4010.0);
+        break;
+      }
+    }
+    ASSERT_GE(atzero, 0);
+    if (returns) {
+      EXPECT_EQ(st->placed, 1);
+      EXPECT_EQ(st->notch[0].active, 1);
+      EXPECT_EQ(st->notch[0].hits, 2);
+      EXPECT_EQ(st->notch[0].depth, howlfirstdepth);
+    } else {
+      EXPECT_GT(freed, atzero + howlreleasestep / 2);
+      EXPECT_LE(freed, atzero + howlreleasestep + 1);
+    }
+  }
+}
+
 }  // namespace
