@@ -248,7 +248,10 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
   // notches go in beside them.
   const bool stayedjittering = std::fabs(0.5 * (low + high) - r.centre) <= howldriftbins || level[howlslopeframes - 1] >= howlclipping;
   const float scattermax = pumped ? howlceilingscatter : howlstuckscatter;
-  const bool stuck = (steady ? stayed : stayedjittering) && r.length >= tuning.stuckframes && !howlpartials(st, k, tuning.harmonicgap) && level[howlslopeframes - 1] >= howlstucklevel &&
+  // A run that has sat in one place for howllongrun analyses is judged by that
+  // place, wherever its peak first stood.
+  const bool sitting = stayed || (settled && r.length >= howllongrun);
+  const bool stuck = (steady ? sitting : stayedjittering) && r.length >= tuning.stuckframes && !howlpartials(st, k, tuning.harmonicgap) && level[howlslopeframes - 1] >= howlstucklevel &&
                      howlpeakness(st, st.newest, k) >= howlstuckpeak && scatter <= scattermax;
   f.howl = fast || slow || stuck;
   return f;

@@ -89,6 +89,11 @@ constexpr int howlcentreframes = 4;    // analyses whose mean position is where 
 constexpr float howlstucklevel = -24.0f;   // dB of full scale, at least
 constexpr float howlstuckpeak = 25.0f;     // dB over the neighbours, at least
 constexpr float howlstuckscatter = 1.5f;   // dB rms around the run's line, at most
+// Where a run began counts for the stuck test only so long: a held note
+// whose peak stood a little off at its onset keeps that from a notch, but a
+// howl that rose out of the noise between two of the loop's modes begins as
+// far off, and then sits on one of them for good.
+constexpr int howllongrun = 215;           // analyses (5 s)
 // A long round trip puts the loop's modes a bin or less apart, and a howl at
 // the ceiling often sits on two of them at once: they beat, and its refined
 // frequency jitters by most of a bin from one analysis to the next. A held
