@@ -28,6 +28,7 @@ void resetall(HowlState& st) {
   std::fill(&st.history[0][0], &st.history[0][0] + howlhistory * howlbins, -200.0f);
   std::memset(st.run, 0, sizeof st.run);
   std::fill(st.held, st.held + howlbins, -200.0f);
+  std::fill(st.present, st.present + howlbins, 0.0f);
   st.analyses = 0;
   st.risers = 0;
   st.runner = 0;

@@ -78,6 +78,7 @@ struct HowlState {
   HowlRun run[2][howlbins];           // each bin's run, this analysis's and the last (they swap)
   int32_t runnow;                     // which of run[] is this analysis's
   float held[howlbins];               // dB: each bin's falling maximum, up to the slope window's start
+  float present[howlbins];            // each bin's share of the last analyses (about 5 s) with a lone peak there
   HowlCandidate candidate[howlcandidates];  // [0, 1]: the fastest risers; [2]: the steepest run; [3]: the loudest lone peak
   int32_t risers;                     // how many of candidate[0..1] are set
   int32_t runner;                     // 1: candidate[2] is set

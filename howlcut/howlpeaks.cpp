@@ -125,8 +125,10 @@ void howlpeakscan(HowlState& st, int first, int count) {
     st.held[k] = std::max(st.held[k] - howlheldfall, howllevel(st, then, k));
     HowlRun& r = st.run[st.runnow][k];
     r = HowlRun{};
+    st.present[k] *= 1.0f - howllastingrate;
     if (!(h[k] > h[k - 1] && h[k] >= h[k + 1])) continue;
     if (howlpeakness(st, st.newest, k) < howlpeakmin) continue;
+    st.present[k] += howllastingrate;
     int best = k;
     for (int j = k - 1; j <= k + 1; j++)
       if (st.run[old][j].length > st.run[old][best].length) best = j;
@@ -203,6 +205,17 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
   peak /= howlhistory;
   const float peakness = clamp01((peak - howlpeaklow) / (howlpeakhigh - howlpeaklow));
   f.score = howlslopeweight * slopeness + howlpeakweight * peakness;
+
+  // A lone peak that has stood near k for most of the last 5 s, loud and far
+  // over its neighbours, with no note's partials near its level, is a howl
+  // however it jittered and swung meanwhile (the host's level control pumps
+  // a howl below the ceiling too, and breaks its runs).
+  const float lasting = st.present[k - 1] + st.present[k] + st.present[k + 1];
+  if (tuning.lasting > 0.0f && lasting >= tuning.lasting && level[howlslopeframes - 1] >= howllastinglevel &&
+      howlpeakness(st, st.newest, k) >= howllastingpeak && !howlpartials(st, k, tuning.harmonicgap)) {
+    f.howl = true;
+    return f;
+  }
 
   // Steadiness: where the peak near k sat in the last analyses.
   double low = 1e9, high = -1e9;
