@@ -8,6 +8,7 @@
 //
 //   liveroom [--pathgain 1.8] [--runs 10] [--seconds 20] [--roundtrip 2000]
 //            [--q 10] [--sensitivity speech|mixed|music] [--out DIR] [--trace RUN]
+//            [--replay FILE.wav]
 //
 // Each run (its own noise) goes once without and once with howlcut; a line
 // per run gives both and the live test's verdict. --out keeps the
@@ -16,6 +17,10 @@
 // least a block (1500 frames, as the live test's), which the engine holds
 // before it plays. --trace RUN runs that run with howlcut alone and prints,
 // every 0.5 s, the loudspeaker's peak, the level control's gains and the notches.
+// --replay FILE.wav (a recording livehowl.sh kept with HOWL_KEEP) sends that
+// loudspeaker's sound round the room once, open loop, into the engine with
+// howlcut, traced as --trace does: what howlcut made of the live microphone,
+// up to its first notch (after that the live loop would have changed).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -41,6 +46,7 @@ struct Options {
   int runs = 10, roundtrip = 2000, sensitivity = howlmixed;
   int traced = -1;  // --trace RUN: that run alone, with howlcut, every 0.5 s
   std::string out;
+  std::string replay;  // --replay FILE.wav: a recorded loudspeaker, sent round once (no loop)
 };
 
 // howlcut behind the plug-in contract, as the module's pluginproc is.
@@ -98,8 +104,10 @@ void tracestep(int block, const std::vector<int16_t>& out, const HowlDisplay& di
   std::printf("\n");
 }
 
-// One run: the loudspeaker's sound, interleaved.
-std::vector<int16_t> runroom(const Options& o, uint64_t seed, bool withcut) {
+// One run: the loudspeaker's sound, interleaved. With a recording, the
+// microphone hears that instead of what the engine plays: the loop is open.
+std::vector<int16_t> runroom(const Options& o, uint64_t seed, bool withcut,
+                             const std::vector<int16_t>* recorded = nullptr) {
   engineinit();
   engine.buffersize = blockframes;
   engineclock.streamclock = true;
@@ -127,8 +135,9 @@ std::vector<int16_t> runroom(const Options& o, uint64_t seed, bool withcut) {
   for (int b = 0; b < blocks; ++b) {
     for (int f = 0; f < blockframes; ++f) {
       const long back = static_cast<long>(b) * blockframes + f - o.roundtrip;  // the frame played then
+      const std::vector<int16_t>& source = recorded ? *recorded : out;
       for (int ch = 0; ch < 2; ++ch) {
-        const double played = back >= 0 && 2 * back + ch < static_cast<long>(out.size()) ? out[2 * back + ch] : 0.0;
+        const double played = back >= 0 && 2 * back + ch < static_cast<long>(source.size()) ? source[2 * back + ch] : 0.0;
         const double returned = clip16(o.pathgain * room.step(ch, played));
         mic[2 * f + ch] = static_cast<int16_t>(clip16(noise[ch].next() + returned));
       }
@@ -178,6 +187,34 @@ Howl measure(const std::vector<int16_t>& out) {
   return h;
 }
 
+// The samples of a 16-bit stereo WAV file at 44.1 kHz (its "data" chunk).
+bool readwav(const std::string& path, std::vector<int16_t>& samples) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::vector<unsigned char> bytes;
+  unsigned char buffer[65536];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
+  std::fclose(f);
+  auto word = [&](size_t at) { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24; };
+  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) || std::memcmp(bytes.data() + 8, "WAVE", 4)) return false;
+  bool stereo16 = false;
+  for (size_t at = 12; at + 8 <= bytes.size();) {
+    const uint32_t size = word(at + 4);
+    const size_t body = at + 8, end = std::min(bytes.size(), body + size);
+    if (!std::memcmp(&bytes[at], "fmt ", 4) && size >= 16)
+      stereo16 = (bytes[body + 2] | bytes[body + 3] << 8) == 2 && word(body + 4) == 44100 &&
+                 (bytes[body + 14] | bytes[body + 15] << 8) == 16;
+    if (!std::memcmp(&bytes[at], "data", 4)) {
+      if (!stereo16) return false;
+      samples.resize((end - body) / 2);
+      std::memcpy(samples.data(), &bytes[body], samples.size() * 2);
+      return true;
+    }
+    at = body + size + (size & 1);
+  }
+  return false;
+}
+
 void keep(const Options& o, int run, const char* what, const std::vector<int16_t>& out) {
   if (o.out.empty()) return;
   const std::string path = o.out + "/run" + std::to_string(run) + "-" + what + ".raw";
@@ -200,19 +237,31 @@ int main(int argc, char** argv) {
     else if (more && !std::strcmp(argv[i], "--q")) o.q = std::atof(argv[++i]);
     else if (more && !std::strcmp(argv[i], "--out")) o.out = argv[++i];
     else if (more && !std::strcmp(argv[i], "--trace")) o.traced = std::atoi(argv[++i]);
+    else if (more && !std::strcmp(argv[i], "--replay")) o.replay = argv[++i];
     else if (more && !std::strcmp(argv[i], "--sensitivity")) {
       const char* s = argv[++i];
       o.sensitivity = !std::strcmp(s, "speech") ? howlspeech : !std::strcmp(s, "music") ? howlmusic : howlmixed;
     } else {
       std::fprintf(stderr,
                    "usage: liveroom [--pathgain G] [--runs N] [--seconds S] [--roundtrip FRAMES] [--q Q] "
-                   "[--sensitivity speech|mixed|music] [--out DIR] [--trace RUN]\n");
+                   "[--sensitivity speech|mixed|music] [--out DIR] [--trace RUN] [--replay FILE.wav]\n");
       return 2;
     }
   }
   if (o.roundtrip < blockframes || o.seconds < 12 || o.runs < 1) {
     std::fprintf(stderr, "liveroom: the round trip is at least %d frames, a run at least 12 s\n", blockframes);
     return 2;
+  }
+  if (!o.replay.empty()) {
+    std::vector<int16_t> recorded;
+    if (!readwav(o.replay, recorded)) {
+      std::fprintf(stderr, "liveroom: %s is not a 16-bit stereo WAV file at 44.1 kHz\n", o.replay.c_str());
+      return 1;
+    }
+    o.seconds = static_cast<double>(recorded.size() / 2 + o.roundtrip) / 44100;
+    o.traced = 0;
+    runroom(o, 1, true, &recorded);
+    return 0;
   }
   if (o.traced >= 0) {
     runroom(o, 1 + 2 * o.traced, true);
@@ -224,7 +273,10 @@ int main(int argc, char** argv) {
     keep(o, run, "without", without);
     keep(o, run, "with", with);
     const Howl a = measure(without), b = measure(with);
-    const bool howls = a.peak > 1000 && a.share > -3, quiet = 4 * b.peak < a.peak;
+    // The live test's verdict: a tone holds more than a quarter of the output
+    // without howlcut; with it none holds more than an eighth, and the peak
+    // is not twice as high.
+    const bool howls = a.share > -6, quiet = b.share < -9 && b.peak < 2 * a.peak;
     howled += howls, passed += howls && quiet;
     std::printf("run %2d  without: %5.0f Hz %5.1f dB peak %5.0f%s   with: %5.0f Hz %5.1f dB peak %5.0f   %s\n", run,
                 a.hz, a.share, a.peak, howls ? " howls" : "      ", b.hz, b.share, b.peak,
