@@ -34,6 +34,7 @@
 #include "bench/howlsim/resonance.h"
 #include "bench/howlsim/simrandom.h"
 #include "engine/engine.h"
+#include "engine/wavfile.h"
 #include "howlcut/howlcutdsp.h"
 #include "howlcut/howlcutstate.h"
 
@@ -187,34 +188,6 @@ Howl measure(const std::vector<int16_t>& out) {
   return h;
 }
 
-// The samples of a 16-bit stereo WAV file at 44.1 kHz (its "data" chunk).
-bool readwav(const std::string& path, std::vector<int16_t>& samples) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::vector<unsigned char> bytes;
-  unsigned char buffer[65536];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  auto word = [&](size_t at) { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24; };
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) || std::memcmp(bytes.data() + 8, "WAVE", 4)) return false;
-  bool stereo16 = false;
-  for (size_t at = 12; at + 8 <= bytes.size();) {
-    const uint32_t size = word(at + 4);
-    const size_t body = at + 8, end = std::min(bytes.size(), body + size);
-    if (!std::memcmp(&bytes[at], "fmt ", 4) && size >= 16)
-      stereo16 = (bytes[body + 2] | bytes[body + 3] << 8) == 2 && word(body + 4) == 44100 &&
-                 (bytes[body + 14] | bytes[body + 15] << 8) == 16;
-    if (!std::memcmp(&bytes[at], "data", 4)) {
-      if (!stereo16) return false;
-      samples.resize((end - body) / 2);
-      std::memcpy(samples.data(), &bytes[body], samples.size() * 2);
-      return true;
-    }
-    at = body + size + (size & 1);
-  }
-  return false;
-}
-
 void keep(const Options& o, int run, const char* what, const std::vector<int16_t>& out) {
   if (o.out.empty()) return;
   const std::string path = o.out + "/run" + std::to_string(run) + "-" + what + ".raw";
@@ -253,11 +226,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!o.replay.empty()) {
-    std::vector<int16_t> recorded;
-    if (!readwav(o.replay, recorded)) {
-      std::fprintf(stderr, "liveroom: %s is not a 16-bit stereo WAV file at 44.1 kHz\n", o.replay.c_str());
+    WavAudio wav;
+    std::string error;
+    if (!readwav(o.replay, wav, error) || wav.rate != 44100) {
+      if (error.empty()) error = o.replay + ": not at 44.1 kHz";
+      std::fprintf(stderr, "liveroom: %s\n", error.c_str());
       return 1;
     }
+    const std::vector<int16_t>& recorded = wav.samples;
     o.seconds = static_cast<double>(recorded.size() / 2 + o.roundtrip) / 44100;
     o.traced = 0;
     runroom(o, 1, true, &recorded);
