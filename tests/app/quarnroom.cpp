@@ -30,7 +30,7 @@ QuarnRoom::QuarnRoom() {
 }
 
 QuarnRoom::~QuarnRoom() {
-  hostshell("pkill -f 'paplay -d " + mic + "' ; pkill -f 'parec -d " + speaker + "' ; true");
+  hostshell("pkill -f 'paplay -d " + mic + "' ; pkill -f 'parec .* -d (" + speaker + "|" + mic + ")[.]monitor' ; true");
   for (size_t at = 0; (at = modules.find(' ', at)) != std::string::npos; ++at)
     hostshell("pactl unload-module " + modules.substr(at + 1, modules.find(' ', at + 1) - at - 1));
   removehostscratch();
@@ -59,14 +59,29 @@ void QuarnRoom::play(const std::string &hostfile) {
   hostshell("(paplay -d " + mic + " '" + hostfile + "' >/dev/null 2>&1 &)");
 }
 
+// parec of a sink's monitor for `seconds` into a host WAV file. A short
+// latency: at parec's own (about 2 s on PipeWire) the first samples come after
+// the time is up.
+static std::string recording(const std::string &sink, const std::string &hostfile, double seconds) {
+  return "timeout " + std::to_string(seconds) + " parec --latency-msec=20 -d " + sink +
+         ".monitor --file-format=wav --format=s16le --rate=44100 --channels=2 '" + hostfile + "'";
+}
+
 bool QuarnRoom::record(const std::string &hostfile, double seconds) {
-  const std::string s = std::to_string(seconds);
-  // A short latency: at parec's own (about 2 s on PipeWire) the first samples
-  // come after the time is up. The file holds more than its 44-byte header.
-  return hostshell("timeout " + s + " parec --latency-msec=20 -d " + speaker + ".monitor --file-format=wav "
-                   "--format=s16le --rate=44100 --channels=2 '" + hostfile + "'; test $(stat -c %s '" + hostfile +
-                   "') -gt 44",
+  // The file holds more than its 44-byte header.
+  return hostshell(recording(speaker, hostfile, seconds) + "; test $(stat -c %s '" + hostfile + "') -gt 44",
                    static_cast<int>(seconds * 1000) + 10000)
+             .status == 0;
+}
+
+void QuarnRoom::listen(const std::string &hostfile, double seconds) {
+  hostshell("(" + recording(mic, hostfile, seconds) + " >/dev/null 2>&1; touch '" + hostfile + ".done') &");
+}
+
+bool QuarnRoom::listened(const std::string &hostfile, int timeoutms) {
+  return hostshell("for i in $(seq " + std::to_string(timeoutms / 100) + "); do [ -e '" + hostfile +
+                       ".done' ] && exit 0; sleep 0.1; done; exit 1",
+                   timeoutms + 10000)
              .status == 0;
 }
 

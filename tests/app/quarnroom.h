@@ -32,4 +32,8 @@ struct QuarnRoom {
   void play(const std::string &hostfile);
   // Records the speaker for `seconds` into a host WAV file; returns when done.
   bool record(const std::string &hostfile, double seconds);
+  // Records what mic carries (the program's input) for `seconds` into a host
+  // WAV file, in the background; `listened` waits until the file is whole.
+  void listen(const std::string &hostfile, double seconds);
+  bool listened(const std::string &hostfile, int timeoutms);
 };
