@@ -239,7 +239,11 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
   if (howlharmonic(st, k, tuning.harmonicgap)) return f;
 
   const float early = (level[3] - level[0]) / 3.0f, late = (level[6] - level[3]) / 3.0f;
-  const bool fast = steady && f.score >= tuning.threshold && late >= howlbend * early && howlemergence(st, k) >= howlemerge;
+  // A fast climber with a partial of a note about as loud as itself is that
+  // note's (a voice's fundamental swelling under its steady octave), whether
+  // or not the partial rose with it.
+  const bool fast = steady && f.score >= tuning.threshold && late >= howlbend * early &&
+                    howlemergence(st, k) >= howlemerge && !howlpartials(st, k, howlpartnergap);
   const HowlRun& r = st.run[st.runnow][k];
   double slope, scatter;
   howlslope(r, slope, scatter);

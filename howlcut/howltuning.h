@@ -69,6 +69,13 @@ constexpr int howlratios = 10;
 constexpr float howlratio[howlratios] = {2.0f, 3.0f, 0.5f, 1.0f / 3.0f, 1.5f, 2.0f / 3.0f,
                                           4.0f / 3.0f, 0.75f, 1.25f, 0.8f};
 
+// A howl climbing fast has climbed out of the sound around it; a peak that
+// has a partial of a note within this many dB of its own level is a note,
+// even if that partial held still while the peak rose (a voice's
+// fundamental swelling under its octave). A howl that starts under such a
+// partial is called once it stands this far over it.
+constexpr float howlpartnergap = 6.0f;
+
 // Slow howls (a loop just above unity grows too slowly for the slope test):
 // while a lone peak stays in its bin (a run), its level is fitted with a
 // straight line, older analyses weighted by 0.97 each (about 33 analyses,
