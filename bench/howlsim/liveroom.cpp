@@ -4,7 +4,8 @@
 // through the test's resonance (+12 dB at 1 kHz, Q 10) at a path gain, a
 // round trip later, with the room's quiet pink noise. Each run is measured as
 // the live test measures the loudspeaker: the strongest 1/6 octave of the
-// last 10 s, its share of the power and the output's peak.
+// last 10 s, its share of the power, the output's peak, and how many of the
+// 10 seconds, each on its own, had one 1/6 octave holding an eighth of it.
 //
 //   liveroom [--pathgain 1.8] [--runs 10] [--seconds 20] [--roundtrip 2000]
 //            [--q 10] [--sensitivity speech|mixed|music] [--out DIR] [--trace RUN]
@@ -154,19 +155,19 @@ std::vector<int16_t> runroom(const Options& o, uint64_t seed, bool withcut,
 
 struct Howl {
   double hz = 0, share = -99, peak = 0;
+  int howling = 0;  // seconds of the span in which one 1/6 octave held more than an eighth
 };
 
-// The live test's measure: over the last 10 s, the strongest bin above 100 Hz
-// (Hann window), the share of the power above 50 Hz within 1/6 octave of it,
-// and the peak of the channels' mean.
-Howl measure(const std::vector<int16_t>& out) {
-  const long frames = static_cast<long>(out.size() / 2), n = std::min<long>(frames, 441000);
+// The live test's measure over n frames from `first`: the strongest bin above
+// 100 Hz (Hann window), the share of the power above 50 Hz within 1/6 octave
+// of it, and the peak of the channels' mean.
+Howl measure(const std::vector<int16_t>& out, long first, long n) {
   int size = 1;
   while (size < n) size *= 2;
   std::vector<double> x(size, 0.0);
   Howl h;
   for (long i = 0; i < n; ++i) {
-    const long f = frames - n + i;
+    const long f = first + i;
     const double v = (out[2 * f] + out[2 * f + 1]) / 2.0;
     h.peak = std::max(h.peak, std::fabs(v));
     x[i] = v * (0.5 - 0.5 * std::cos(2 * M_PI * i / (n - 1)));
@@ -185,6 +186,14 @@ Howl measure(const std::vector<int16_t>& out) {
   for (size_t k = 0; k < s.size(); ++k)
     if (k * hz >= h.hz / std::pow(2.0, 1 / 12.0) && k * hz <= h.hz * std::pow(2.0, 1 / 12.0)) band += std::norm(s[k]);
   h.share = 10 * std::log10(band / total);
+  return h;
+}
+
+// The same over the last 10 s, with the seconds of them howling each on its own.
+Howl measure(const std::vector<int16_t>& out) {
+  const long frames = static_cast<long>(out.size() / 2), n = std::min<long>(frames, 441000);
+  Howl h = measure(out, frames - n, n);
+  for (long at = frames - n; at + 44100 <= frames; at += 44100) h.howling += measure(out, at, 44100).share > -9;
   return h;
 }
 
@@ -250,12 +259,12 @@ int main(int argc, char** argv) {
     keep(o, run, "with", with);
     const Howl a = measure(without), b = measure(with);
     // The live test's verdict: a tone holds more than a quarter of the output
-    // without howlcut; with it none holds more than an eighth, and the peak
-    // is not twice as high.
-    const bool howls = a.share > -6, quiet = b.share < -9 && b.peak < 2 * a.peak;
+    // without howlcut; with it none holds more than an eighth in more than 2
+    // of the seconds, and the peak is not twice as high.
+    const bool howls = a.share > -6, quiet = b.howling <= 2 && b.peak < 2 * a.peak;
     howled += howls, passed += howls && quiet;
-    std::printf("run %2d  without: %5.0f Hz %5.1f dB peak %5.0f%s   with: %5.0f Hz %5.1f dB peak %5.0f   %s\n", run,
-                a.hz, a.share, a.peak, howls ? " howls" : "      ", b.hz, b.share, b.peak,
+    std::printf("run %2d  without: %5.0f Hz %5.1f dB peak %5.0f%s   with: %5.0f Hz %5.1f dB peak %5.0f %2d s   %s\n",
+                run, a.hz, a.share, a.peak, howls ? " howls" : "      ", b.hz, b.share, b.peak, b.howling,
                 !howls ? "no test" : quiet ? "pass" : "FAIL");
   }
   std::printf("path gain %.2f, round trip %d frames: howled without howlcut in %d of %d runs; "

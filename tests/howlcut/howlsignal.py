@@ -11,7 +11,10 @@
                                           octaves above (the noise around it)
   howlsignal.py howl IN.wav [SECONDS]     the strongest 1/6-octave band of the
                                           last SECONDS above 100 Hz: "HZ SHARE_DB
-                                          PEAK" (PEAK 0..32768)
+                                          PEAK HOWLING" (PEAK 0..32768; HOWLING:
+                                          how many of those seconds, each on its
+                                          own, had one band holding more than an
+                                          eighth of their output)
 """
 import sys
 import wave
@@ -37,6 +40,15 @@ def bandshare(x, low, high):
     total = spectrum[freqs > 50].sum() + 1e-30
     band = spectrum[(freqs >= low) & (freqs <= high)].sum() + 1e-30
     return 10 * np.log10(band / total), spectrum, freqs
+
+
+def strongest(x):
+    """The strongest bin above 100 Hz, and the share (dB) of its 1/6 octave."""
+    _, spectrum, freqs = bandshare(x, 0, 1)
+    keep = freqs > 100
+    hz = freqs[keep][np.argmax(spectrum[keep])]
+    share, _, _ = bandshare(x, hz / 2 ** (1 / 12), hz * 2 ** (1 / 12))
+    return hz, share
 
 
 def make(path, seconds, hz):
@@ -68,11 +80,9 @@ def main():
     elif what == "howl":
         seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 3.0
         x = lastseconds(readwav(sys.argv[2]), seconds)
-        _, spectrum, freqs = bandshare(x, 0, 1)
-        keep = freqs > 100
-        hz = freqs[keep][np.argmax(spectrum[keep])]
-        share, _, _ = bandshare(x, hz / 2 ** (1 / 12), hz * 2 ** (1 / 12))
-        print("%.0f %.1f %d" % (hz, share, np.abs(x).max()))
+        hz, share = strongest(x)
+        howling = sum(strongest(x[i:i + 44100])[1] > -9 for i in range(0, len(x) - 44099, 44100))
+        print("%.0f %.1f %d %d" % (hz, share, np.abs(x).max(), howling))
     else:
         sys.exit(__doc__)
 

@@ -15,8 +15,11 @@
 # peak near 2000), or holds it steady and quiet (a peak near 150). Without
 # plug-ins the room howls; with howlcut in plugin2, as a user installs it,
 # no band of 1/6 octave holds more than an eighth of the output (the room's
-# noise alone puts 1/30 to 1/60 in the strongest), and its peak is not
-# twice that without.
+# noise alone puts 1/30 to 1/60 in the strongest) in more than 2 of the
+# 10 s, and its peak is not twice that without. Those 2 s are for a howl
+# that comes back as howlcut gives a notch back (it does so 10 s after the
+# howl was last heard, 3 dB every 2 s), and is caught again: where that
+# falls in the run decides whether it lands in the last 10 s.
 # For looking closer: HOWL_KEEP=FOLDER keeps both recordings there;
 # HOWL_Q, HOWL_PATHGAIN and HOWL_SECONDS change the room and the runs.
 set -eu
@@ -41,7 +44,8 @@ raw="--raw --format=s16le --rate=44100 --channels=2 --latency-msec=20"
 roompids="$roompids $!"
 
 # run NAME: the program in a folder of its own (with howlcut when NAME is
-# "with"), recorded for its whole run; prints "HZ SHARE_DB PEAK" of the last 10 s.
+# "with"), recorded for its whole run; prints "HZ SHARE_DB PEAK HOWLING" of the
+# last 10 s (howlsignal.py).
 run() {
   prog="$scratch/$1"
   mkdir -p "$prog"
@@ -60,14 +64,15 @@ set -- $(run without)
 without="$*"
 set -- $(run with)
 with="$*"
-echo "strongest 1/6 octave of the last 10 s (Hz, share of the output in dB, peak): without $without; with howlcut $with"
+echo "strongest 1/6 octave of the last 10 s (Hz, share of the output in dB, peak, seconds howling): without $without; with howlcut $with"
 set -- $without
 withoutshare="$2" withoutpeak="$3"
 awk -v s="$withoutshare" 'BEGIN { exit !(s > -6) }' ||
   fail "the room does not howl without howlcut: no test"
 set -- $with
-# Not howling: no tone holds more than an eighth of the output, and it is not
-# twice as loud (no broadband roar instead).
-awk -v s="$2" -v with="$3" -v without="$withoutpeak" 'BEGIN { exit !(s < -9 && with < 2 * without) }' ||
+# Not howling: no tone holds more than an eighth of the output but for a
+# return caught within 2 s, and it is not twice as loud (no broadband roar
+# instead).
+awk -v howling="$4" -v with="$3" -v without="$withoutpeak" 'BEGIN { exit !(howling <= 2 && with < 2 * without) }' ||
   fail "the room still howls with howlcut"
 echo "the room howls without howlcut and not with it"
