@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <numbers>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -124,7 +125,7 @@ double heldtone(const std::string &hostfile) {
   std::vector<int16_t> x(bytes.size() / 2);
   std::copy_n(bytes.data(), 2 * x.size(), reinterpret_cast<char *>(x.data()));
   const int window = 1136;
-  const double w = 2 * 3.14159265358979 * 479.8234 / 44100;
+  const double w = 2 * std::numbers::pi * 479.8234 / 44100;
   std::vector<std::complex<double>> tone;
   for (size_t at = 0; at + window <= x.size(); at += window) {
     std::complex<double> sum = 0;
