@@ -37,13 +37,16 @@ const HowlSensitivityTuning& tuningof(HowlParams& params) {
   return howlsensitivitytuning[s == howlspeech ? 0 : s == howlmusic ? 2 : 1];
 }
 
+bool isset(const HowlState& st, int i) {
+  if (i < howlrisers) return i < st.risers;
+  return i == howlrunner ? st.runner : i == howlloudest ? st.loudest : st.climber;
+}
+
 // Candidate i is set this analysis and not one scored before it.
 bool scorable(const HowlState& st, int i) {
-  if (i < howlrisers) return i < st.risers;
-  if (i == howlrunner ? !st.runner : !st.loudest) return false;
+  if (!isset(st, i)) return false;
   for (int j = 0; j < i; j++)
-    if (j < st.risers || (j == howlrunner && st.runner))
-      if (st.candidate[j].bin == st.candidate[i].bin) return false;
+    if (isset(st, j) && st.candidate[j].bin == st.candidate[i].bin) return false;
   return true;
 }
 
@@ -77,6 +80,7 @@ void enter(HowlState& st, int32_t phase) {
     st.risers = 0;
     st.runner = 0;
     st.loudest = 0;
+    st.climber = 0;
   }
 }
 

@@ -29,10 +29,13 @@ void resetall(HowlState& st) {
   std::memset(st.run, 0, sizeof st.run);
   std::fill(st.held, st.held + howlbins, -200.0f);
   std::fill(st.present, st.present + howlbins, 0.0f);
+  std::fill(st.segmentsum, st.segmentsum + howlbins, 0.0f);
+  std::fill(&st.segment[0][0], &st.segment[0][0] + howlsegments * howlbins, -200.0f);
   st.analyses = 0;
   st.risers = 0;
   st.runner = 0;
   st.loudest = 0;
+  st.climber = 0;
   st.work.phase = howlidle;
   st.work.step = 0;
 }

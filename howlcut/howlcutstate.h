@@ -79,10 +79,13 @@ struct HowlState {
   int32_t runnow;                     // which of run[] is this analysis's
   float held[howlbins];               // dB: each bin's falling maximum, up to the slope window's start
   float present[howlbins];            // each bin's share of the last analyses (about 5 s) with a lone peak there
-  HowlCandidate candidate[howlcandidates];  // [0, 1]: the fastest risers; [2]: the steepest run; [3]: the loudest lone peak
+  float segmentsum[howlbins];         // dB summed over this segment's analyses so far
+  float segment[howlsegments][howlbins];  // dB: each bin's mean level over the last whole segments
+  HowlCandidate candidate[howlcandidates];  // [0, 1]: the fastest risers; [2]: the steepest run; [3]: the loudest lone peak; [4]: the steepest climber
   int32_t risers;                     // how many of candidate[0..1] are set
   int32_t runner;                     // 1: candidate[2] is set
   int32_t loudest;                    // 1: candidate[3] is set
+  int32_t climber;                    // 1: candidate[4] is set
 
   HowlNotch notch[howlnotchcount];
   HowlMemory memory[2][howlnotchcount];

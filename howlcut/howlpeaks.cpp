@@ -22,6 +22,11 @@ float clamp01(float v) { return std::min(std::max(v, 0.0f), 1.0f); }
 
 int rowback(const HowlState& st, int back) { return (st.newest + howlhistory - back) % howlhistory; }
 
+// The segment `back` whole segments before the newest whole one.
+int segmentback(const HowlState& st, int back) {
+  return static_cast<int>((st.analyses / howlsegment + howlsegments - back) % howlsegments);
+}
+
 }  // namespace
 
 float howlpeakness(const HowlState& st, int row, int k) {
@@ -53,6 +58,20 @@ bool howlharmonic(const HowlState& st, int k, float gap) {
     if (whole >= 0.6f * rise && whole <= 1.6f * rise + 1.0f && partway >= 0.3f * rise) return true;
   }
   return false;
+}
+
+float howlclimb(const HowlState& st, int k) {
+  const float newest = st.segment[segmentback(st, 0)][k];
+  if (newest < howlclimblevel) return 0.0f;
+  float later = newest, most = 0.0f;
+  for (int back = 1; back < howlsegments; back++) {
+    const float before = st.segment[segmentback(st, back)][k], step = later - before;
+    if (!(step >= howlclimbstep && step <= howlclimbjump)) return 0.0f;
+    most = std::max(most, step);
+    later = before;
+  }
+  const float climb = newest - later;
+  return most <= howlclimbshare * climb ? climb : 0.0f;
 }
 
 bool howlpartials(const HowlState& st, int k, float gap) {
@@ -123,6 +142,12 @@ void howlpeakscan(HowlState& st, int first, int count) {
     const double y = howllevel(st, st.newest, k);
     // The bin's falling maximum up to the start of the slope window.
     st.held[k] = std::max(st.held[k] - howlheldfall, howllevel(st, then, k));
+    // Its level over the segment; a whole segment's mean joins the last ones.
+    st.segmentsum[k] += static_cast<float>(y);
+    if (st.analyses % howlsegment == 0) {
+      st.segment[segmentback(st, 0)][k] = st.segmentsum[k] / howlsegment;
+      st.segmentsum[k] = 0.0f;
+    }
     HowlRun& r = st.run[st.runnow][k];
     r = HowlRun{};
     st.present[k] *= 1.0f - howllastingrate;
@@ -167,6 +192,12 @@ void howlpeakscan(HowlState& st, int first, int count) {
     if (r.length >= howlrunmin && slope > 0.0 && (!st.runner || slope > st.candidate[howlrunner].key)) {
       st.candidate[howlrunner] = HowlCandidate{k, static_cast<float>(slope)};
       st.runner = 1;
+    }
+    // The bin that climbed most.
+    const float climb = howlclimb(st, k);
+    if (climb > 0.0f && (!st.climber || climb > st.candidate[howlclimber].key)) {
+      st.candidate[howlclimber] = HowlCandidate{k, climb};
+      st.climber = 1;
     }
     // The loudest lone peak.
     if (r.length >= howlrunmin && h[k] >= howlstucklevel && (!st.loudest || h[k] > st.candidate[howlloudest].key) &&
@@ -213,6 +244,14 @@ HowlFinding howlscore(const HowlState& st, const HowlSensitivityTuning& tuning, 
   const float lasting = st.present[k - 1] + st.present[k] + st.present[k + 1];
   if (tuning.lasting > 0.0f && lasting >= tuning.lasting && level[howlslopeframes - 1] >= howllastinglevel &&
       howlpeakness(st, st.newest, k) >= howllastingpeak && !howlpartials(st, k, tuning.harmonicgap)) {
+    f.howl = true;
+    return f;
+  }
+
+  // A lone peak whose bin climbed segment by segment over the last 0.75 s
+  // (a howl the level control fights) with no note's partials near it.
+  if (tuning.climb > 0.0f && howlclimb(st, k) >= tuning.climb && !howlpartials(st, k, tuning.harmonicgap) &&
+      !howlharmonic(st, k, tuning.harmonicgap)) {
     f.howl = true;
     return f;
   }

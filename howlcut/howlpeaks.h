@@ -23,6 +23,10 @@ float howlemergence(const HowlState& state, int k);
 // note it belongs to would be is within `gap` dB of it and rose with it over
 // the slope window (by about as much, and steadily).
 bool howlharmonic(const HowlState& state, int k, float gap);
+// dB by which the bin at k (see howllevel) climbed over the last whole
+// segments, when it climbed in every one of them and stands high enough;
+// 0 otherwise.
+float howlclimb(const HowlState& state, int k);
 // True when any place of a partial (but the third harmonic, which a clipped
 // howl has itself) is within `gap` dB of the peak at k, rising or not.
 bool howlpartials(const HowlState& state, int k, float gap);

@@ -15,17 +15,20 @@ constexpr int howlhop = 1024;                 // frames between analyses
 constexpr int howlringsize = 8192;            // frames kept per channel (window + room for the spread work)
 constexpr int howlhistory = 8;                // analyses kept for scoring
 
-// Peaks are looked for between 80 Hz and 16 kHz; at most 4 per analysis are
+// Peaks are looked for between 80 Hz and 16 kHz; at most 5 per analysis are
 // scored: the two that rose most over the slope window (a howl in its growth
 // is among them long before it is among the loudest peaks of the music), the
-// one in a run whose fitted line climbs fastest (a slow howl) and the loudest
-// that stands far over its neighbours (a howl already at the ceiling).
+// one in a run whose fitted line climbs fastest (a slow howl), the loudest
+// that stands far over its neighbours (a howl already at the ceiling) and the
+// one whose bin climbed most over the last 0.75 s (a howl fought by the
+// level control).
 constexpr int howllowbin = 8;       // 86 Hz: first bin whose neighbours (2..7 below) are all above 0
 constexpr int howlhighbin = 1486;   // 16.0 kHz
-constexpr int howlcandidates = 4;
+constexpr int howlcandidates = 5;
 constexpr int howlrisers = 2;
 constexpr int howlrunner = 2;      // candidate[2]
 constexpr int howlloudest = 3;     // candidate[3]
+constexpr int howlclimber = 4;     // candidate[4]
 constexpr int howlrunmin = 6;       // analyses a run needs before it is offered
 
 // Peakness: mean of the peak's level over its neighbours 2..7 bins away on
@@ -112,6 +115,22 @@ constexpr int howllongrun = 215;           // analyses (5 s)
 constexpr float howllastingrate = 1.0f / 215.0f;  // per analysis: about 5 s
 constexpr float howllastinglevel = -30.0f; // dB of full scale, at least
 constexpr float howllastingpeak = 20.0f;   // dB over the neighbours, at least
+// A howl fought by the host's level control climbs in bursts: the control
+// pulls it down, it grows again, and its peak hops between two of the loop's
+// modes a bin or two apart (they beat), so neither its steps nor its runs
+// are steady. Over the better part of a second it still climbs, step by
+// like step, as few notes do. Each bin's level (see howllevel) is averaged
+// over segments of 8 analyses (0.19 s); a lone peak whose bin stood higher in
+// each of the last 4 segments than in the one before, by like steps (none
+// more than half of the whole) and by the sensitivity's `climb` dB in all,
+// is a howl, unless a note's partial is near its level. A note's onset is
+// one big step; a swell levels out and leaves a step flat.
+constexpr int howlsegment = 8;            // analyses per segment
+constexpr int howlsegments = 4;           // segments compared
+constexpr float howlclimbstep = 1.0f;     // dB each segment over the one before, at least ...
+constexpr float howlclimbjump = 6.0f;     // ... and at most
+constexpr float howlclimbshare = 0.5f;    // the largest step's share of the whole climb, at most
+constexpr float howlclimblevel = -45.0f;  // dB of full scale the newest segment reaches, at least
 // A long round trip puts the loop's modes a bin or less apart, and a howl at
 // the ceiling often sits on two of them at once: they beat, and its refined
 // frequency jitters by most of a bin from one analysis to the next. A held
@@ -134,13 +153,14 @@ struct HowlSensitivityTuning {
   float slowclimb;     // dB the line must have climbed over the run
   int32_t stuckframes; // run length (analyses) before a loud steady lone peak is called a howl
   float lasting;       // share of the last analyses a lone peak stood there to be a howl (0: never)
+  float climb;         // dB a lone peak's bin climbs over the last segments to be a howl (0: never)
 };
 // speech reacts fastest; music holds back longest, since a held note must
 // never get a notch.
 constexpr HowlSensitivityTuning howlsensitivitytuning[3] = {
-    {0.70f, 14.0f, 8, 0.05f, 1.0f, 3.0f, 10, 0.8f},    // speech
-    {0.82f, 18.0f, 10, 0.06f, 0.8f, 3.5f, 20, 0.8f},   // mixed
-    {0.95f, 24.0f, 14, 0.08f, 0.6f, 4.0f, 60, 0.0f},   // music
+    {0.70f, 14.0f, 8, 0.05f, 1.0f, 3.0f, 10, 0.8f, 6.0f},    // speech
+    {0.82f, 18.0f, 10, 0.06f, 0.8f, 3.5f, 20, 0.8f, 7.0f},   // mixed
+    {0.95f, 24.0f, 14, 0.08f, 0.6f, 4.0f, 60, 0.0f, 8.0f},   // music
 };
 
 // The notch bank. Each notch is 1 - c * bandpass, the bandpass of constant

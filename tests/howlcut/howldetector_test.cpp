@@ -213,6 +213,29 @@ TEST(HowlDetector, HowlPumpedBelowTheCeilingGetsANotchForStandingThere) {
   }
 }
 
+// A howl the host's level control fights as it grows: it climbs 30 dB a
+// second and is pulled down 5 dB every 0.3 s (14 dB a second in all), from
+// -55 dB of full scale in the room's noise, while it trades places between
+// two of the loop's modes two bins apart (992 and 1014 Hz), so that its peak
+// hops and neither its steps nor its runs are steady. It gets a notch in
+// every setting before it has climbed to -25 dB of full scale.
+double climbinghowl(int64_t call) {
+  const double t = static_cast<double>(call / 2) / 44100.0;
+  if (t < 0.5) return 0.0;
+  const double db = std::min(-55.0 + 14.0 * (t - 0.5) + 5.0 * (std::fmod(t - 0.5, 0.3) / 0.3 - 0.5), -12.0);
+  const double a = 32768.0 * std::pow(10.0, db / 20.0), lower = 0.5 + 0.5 * std::sin(howltestpi2 * 3.1 * t);
+  return a * (lower * std::sin(howltestpi2 * 992.0 * t) + (1.0 - lower) * std::sin(howltestpi2 * 1014.0 * t));
+}
+
+TEST(HowlDetector, HowlClimbingAgainstTheLevelControlGetsANotchOnTheWay) {
+  for (int s = howlspeech; s <= howlmusic; s++) {
+    SCOPED_TRACE(sensitivityname[s]);
+    const double found = secondsuntilnotch(s, climbinghowl, 1003.0, 0.02);
+    EXPECT_GE(found, 0.0);
+    EXPECT_LT(found, 0.5 + 30.0 / 14.0);
+  }
+}
+
 // Once that notch is at its cap the loop howls on at its next mode, 22 Hz up,
 // pumped the same way but below the ceiling: it gets a notch of its own, and
 // the first mode keeps its notch. (The music setting waits: it takes the
@@ -265,17 +288,27 @@ double vowel(int64_t call) {
   return sum;
 }
 
+// A flute note (no vibrato) swelling 12 dB a second for 2.5 s, then held:
+// it climbs as steadily as a howl fought by the level control, but with its
+// partials beside it.
+double crescendo(int64_t call) {
+  const double t = static_cast<double>(call / 2) / 44100.0;
+  const double env = std::pow(10.0, (12.0 * std::min(t, 2.5) - 30.0) / 20.0), phase = howltestpi2 * 659.3 * t;
+  return env * (9000 * std::sin(phase) + 2500 * std::sin(2 * phase) + 900 * std::sin(3 * phase));
+}
+
 double sweep(int64_t call) {  // 100 Hz to 10 kHz, logarithmic over 12 s
   const double t = static_cast<double>(call / 2) / 44100.0;
   const double k = std::log(100.0) / 12.0;
   return 12000.0 * std::sin(howltestpi2 * 100.0 * (std::exp(k * t) - 1.0) / k);
 }
 
-TEST(HowlDetector, HeldChordVibratoNoteVowelAndSweepGetNone) {
-  double (*sounds[])(int64_t) = {heldchord, flute, vowel, sweep};
-  const char* names[] = {"held chord", "flute with vibrato", "vowel swelling under its partials", "sine sweep"};
+TEST(HowlDetector, HeldChordVibratoNoteVowelSwellAndSweepGetNone) {
+  double (*sounds[])(int64_t) = {heldchord, flute, vowel, crescendo, sweep};
+  const char* names[] = {"held chord", "flute with vibrato", "vowel swelling under its partials", "flute swelling",
+                         "sine sweep"};
   for (int s = howlspeech; s <= howlmusic; s++)
-    for (int m = 0; m < 4; m++) {
+    for (int m = 0; m < 5; m++) {
       Howlcut h;
       h.params.sensitivity = s;
       for (int64_t i = 0; i < 44100 * 2 * 12; i++) h.proc(static_cast<float>(sounds[m](i)));
