@@ -7,7 +7,9 @@
 // climbs past what its bin had held, and whether the places where the other
 // partials of a note would be rose with it. A howl just above unity grows
 // too slowly for the slope test; a run in one bin whose fitted line climbs
-// steadily calls it instead.
+// steadily calls it instead. A howl fought by the level control climbs in
+// bursts while its peak hops; its bin's level, taken segment by segment,
+// still climbs by like steps, and that calls it.
 #include "howlcut/howlpeaks.h"
 
 #include <algorithm>
