@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <numbers>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 #include <vector>
 
 #include "tests/app/quarndriver.h"
